@@ -1,0 +1,49 @@
+// Misbehaviours a test can ask of the stand-in product. The library reads them each time an
+// interface is obtained, from an INI file in the state folder:
+//
+//   [faults]
+//   GetOptionsFails=1          GetOptions returns FALSE
+//   GetOptionsSize=1234        GetOptions succeeds but reports this size
+//   RefuseInterface=6          AvSync_GetIFace refuses this interface id ...
+//   RefuseResult=7             ... with this result (default 1)
+//   HangIn=StopLC              this control call never returns (StartLC/StopLC/EnableLC/DisableLC)
+//   GetTaskFails=1             GetTask returns FALSE
+//   SetTaskFails=1             SetTask returns FALSE and stores nothing
+//   GetODSTaskFails=1          GetODSTask returns FALSE
+//   CrashOnField=1:120         a field write at area 1, offset 120 raises an access violation
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace standin {
+
+enum class ControlCall { kNone, kStartLC, kStopLC, kEnableLC, kDisableLC };
+
+const char* ControlCallName(ControlCall call);
+bool ParseControlCall(const std::string& name, ControlCall* call);
+
+struct Faults {
+  bool getOptionsFails = false;
+  bool getOptionsWrongSize = false;
+  DWORD getOptionsSize = 0;
+  bool refuseInterface = false;
+  DWORD refusedInterfaceId = 0;
+  int refuseResult = 1;
+  ControlCall hangIn = ControlCall::kNone;
+  bool getTaskFails = false;
+  bool setTaskFails = false;
+  bool getODSTaskFails = false;
+  bool crashOnField = false;
+  DWORD crashArea = 0;
+  DWORD crashOffset = 0;
+
+  bool Any() const;
+};
+
+// A missing file means no faults. False only when the file exists but cannot be read.
+bool ReadFaultsFile(const std::string& path, Faults* faults);
+bool WriteFaultsFile(const std::string& path, const Faults& faults);
+
+}  // namespace standin
