@@ -1,0 +1,58 @@
+// What tests and the standin tool use to set up and inspect the stand-in product: its
+// committed state, its journal and protocol errors, its fault switches, and its package.
+//
+// All state lives in one folder (see core/state_paths.h): state.bin, journal.log and
+// faults.ini under %STANDIN_STATE_DIR% or C:\ProgramData\Velmora\Lumicor\Standin. The
+// installed library and these functions agree on it without finding each other.
+#pragma once
+
+#include "agent/sync_library.h"
+#include "core/fault_config.h"
+#include "core/journal_format.h"
+#include "core/product_state.h"
+#include "core/state_paths.h"
+
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// The stand-in's Windows Installer identity: the agent finds the library with these.
+constexpr char kProductCode[] = "{5A1E3C90-7D42-4C8B-9E21-3F6A0B8D2C71}";
+constexpr char kComponentCode[] = "{9E07B2D4-18C3-4A6F-B5D0-C2E4716F3A58}";
+
+// --- the package --------------------------------------------------------------------------
+
+// The installed SYNCUTIL.DLL's full path, as MsiGetComponentPathA gives it to the agent.
+// False when the product or the file is not installed.
+bool FindInstalledLibrary(std::string* path);
+// Runs "msiexec /i <package> /qn" (or "/x {product} /qn") and waits for it. Gives msiexec's
+// exit code: 0 done, 1605 nothing to uninstall, 1638 another package of the product is
+// installed; -1 when msiexec could not be started or did not finish within five minutes.
+int InstallPackage(const std::string& packagePath);
+int UninstallProduct();
+
+// --- committed state ----------------------------------------------------------------------
+
+// Back to a fresh install: default state, empty journal (so no protocol errors), no faults.
+bool ResetState();
+bool ReadState(ProductState* state);
+// Replaces the scheduled tasks with patterned ones of these kinds, by index (may be empty).
+bool SetTaskKinds(const std::vector<DWORD>& kinds);
+
+// --- journal ------------------------------------------------------------------------------
+
+// Every call the library received since the last reset, in order. An absent journal is empty.
+bool ReadJournal(std::vector<JournalEntry>* entries);
+// The messages of the protocol errors among them; -1 count when the journal is unreadable.
+bool ReadProtocolErrors(std::vector<std::string>* messages);
+int ProtocolErrorCount();
+
+// --- fault switches -----------------------------------------------------------------------
+
+// Taken by the library the next time an interface is obtained.
+bool SetFaults(const Faults& faults);
+bool ClearFaults();
+bool ReadFaults(Faults* faults);
+
+}  // namespace standin
