@@ -1,0 +1,7 @@
+// The agent's entry point: one run, one command, one result.
+#pragma once
+
+#include <windows.h>
+
+// `commandLine` is the command line after the program name. Gives the exit code.
+int AgentMain(HINSTANCE instance, const char* commandLine);

@@ -1,0 +1,34 @@
+// Runs the agent the way a management system and a collector on the same machine see it:
+// the test owns the status mailslot, starts the agent as a debuggee to collect its debugger
+// output, and reads the exit code. Works the same on Windows as under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct AgentRun {
+  bool finished = false;  // the process ended within the time limit
+  DWORD exitCode = 0;
+  std::vector<std::string> debugOutput;     // each OutputDebugStringA text, without its NUL
+  std::vector<std::string> statusMessages;  // each mailslot message, every byte, NUL included
+
+  // Status texts with the sequence byte, the "[TarnUpdate] " prefix and the NUL taken off.
+  std::vector<std::string> StatusLines() const;
+};
+
+struct AgentRunOptions {
+  DWORD timeoutMs = 60000;
+  bool createMailslot = true;
+};
+
+// Full path of a program built beside the running test program.
+std::string ProgramBesideTest(const char* fileName);
+
+// Runs `program` with the raw command line "<quoted program path> <arguments>" (no quoting
+// of the arguments: exactly the text a management system passes).
+AgentRun RunProgram(const std::string& program, const std::string& arguments, const AgentRunOptions& options = {});
+
+// Runs tarnupd.exe.
+AgentRun RunAgent(const std::string& arguments, const AgentRunOptions& options = {});
