@@ -1,0 +1,75 @@
+// Option records as data: each record is a table of {section, key, type, offset} rows in
+// update order, run by ApplyFields. The type picks the reader and gives the field's width,
+// so the tables can be checked at compile time against their record's size and for overlaps.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+enum class FieldType {
+  kBoolean,        // UpdateBoolean, 4 bytes
+  kUInt,           // UpdateUInt, 4 bytes
+  kDWord,          // UpdateDWord, 4 bytes
+  kText,           // UpdateString, 512 bytes
+  kExtensionText,  // UpdateFileExtString, 512 bytes
+  kBytes,          // UpdateByteString, 512 bytes
+  kBlock,          // the rows of `block`, at this offset and with this row's section
+};
+
+struct RecordTable;
+
+struct FieldRow {
+  const char* section;
+  const char* key;  // null for a block row
+  FieldType type;
+  std::size_t offset;
+  const RecordTable* block = nullptr;
+};
+
+struct RecordTable {
+  const FieldRow* rows;
+  std::size_t count;
+  std::size_t size;  // bytes the table's fields may span
+};
+
+constexpr std::size_t FieldWidth(FieldType type) {
+  return type == FieldType::kText || type == FieldType::kExtensionText || type == FieldType::kBytes ? 512 : 4;
+}
+
+// Bytes a row spans: a field's width, or a block's size.
+constexpr std::size_t RowWidth(const FieldRow& row) {
+  return row.type == FieldType::kBlock ? row.block->size : FieldWidth(row.type);
+}
+
+// Every row lies inside the table's size, and a block's own rows inside the block.
+constexpr bool RowsInside(const RecordTable& table) {
+  for (std::size_t i = 0; i < table.count; ++i) {
+    const FieldRow& row = table.rows[i];
+    if (row.type == FieldType::kBlock && (row.block == nullptr || !RowsInside(*row.block))) return false;
+    if (row.offset + RowWidth(row) > table.size) return false;
+  }
+  return true;
+}
+
+// No two rows share a byte.
+constexpr bool RowsDisjoint(const RecordTable& table) {
+  for (std::size_t i = 0; i < table.count; ++i) {
+    for (std::size_t j = i + 1; j < table.count; ++j) {
+      const FieldRow& a = table.rows[i];
+      const FieldRow& b = table.rows[j];
+      if (a.offset < b.offset + RowWidth(b) && b.offset < a.offset + RowWidth(a)) return false;
+    }
+  }
+  return true;
+}
+
+// Runs the readers of every row, in table order, on the record at `record` with `area`.
+// A block row runs its block's rows at the row's offset, under the row's section.
+void ApplyFields(BYTE* record, const RecordTable& table, DWORD area);
+
+// Builds a RecordTable from a row array.
+template <std::size_t N>
+constexpr RecordTable MakeTable(const FieldRow (&rows)[N], std::size_t size) {
+  return RecordTable{rows, N, size};
+}
