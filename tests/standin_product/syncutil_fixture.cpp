@@ -80,7 +80,8 @@ std::vector<std::string> SyncutilTest::Errors() {
   return messages;
 }
 
-ManagementPort::ManagementPort() : result(GetIFace(AVSIF_MANAGEMENTPORT, &table)) {}
+// In the body: the table must be initialised before GetIFace fills it.
+ManagementPort::ManagementPort() { result = GetIFace(AVSIF_MANAGEMENTPORT, &table); }
 
 ManagementPort::~ManagementPort() { Release(); }
 
@@ -97,7 +98,7 @@ void ManagementPort::Release() {
   }
 }
 
-Console::Console() : result(GetIFace(AVSIF_AVCONSOL, &table)) {}
+Console::Console() { result = GetIFace(AVSIF_AVCONSOL, &table); }
 
 Console::~Console() { Release(); }
 

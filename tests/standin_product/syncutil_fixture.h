@@ -41,7 +41,7 @@ class ManagementPort {
   BYTE* Field(DWORD area, std::size_t offset) const;
   void Release();
 
-  int result;
+  int result = kGetIFaceFailed;
   ManagementPortTable table = {};
   OptionsBlock options = {};
   DWORD size = 0;
@@ -60,7 +60,7 @@ class Console {
   bool Obtained() const { return result == kGetIFaceOk; }
   void Release();
 
-  int result;
+  int result = kGetIFaceFailed;
   AvConsoleTable table = {};
 
  private:
