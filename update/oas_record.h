@@ -1,6 +1,17 @@
-// Update of the on-access scanner record from the update script.
+// Update of the on-access scanner record, with its e-mail, download and internet-filter
+// sections, from the update script. The product writes every field itself (area code 0).
 #pragma once
 
+#include "record_table.h"
 #include "result_codes.h"
 
+// The record's 193 fields in update order; offsets from the record address in word 2 of the
+// OptionsBlock. Three block rows place ReportBlock.
+extern const RecordTable OASTaskFields;
+
+// The on-access excluded items: product list 2, keys ExcludedItem_0, _1, ... of this section.
+constexpr char kOASExcludedItemsSection[] = "ExcludedItems";
+constexpr char kOASExcludedItemStem[] = "ExcludedItem";
+
+// 0; 2 when GetOptions fails; 3 when the options area is not 53788 bytes (nothing written).
 ResultCode UpdateOASTask();
