@@ -1,9 +1,22 @@
 #include "oas_record.h"
 
+#include "script_readers.h"
+#include "sync_library.h"
+#include "sync_loader.h"
 #include "trace_log.h"
 
 ResultCode UpdateOASTask() {
-  // PENDING: the on-access scanner record is not updated yet; this must not report success until it is.
-  TraceStatus("UpdateOASTask is not built yet.\n");
-  return kResultBadCommandLine;
+  OptionsBlock block{};
+  DWORD size = 0;
+  if (!ManagementPort.GetOptions(&block, &size)) return kResultGetOptionsFailed;
+  if (size != kOptionsAreaSize) {
+    // The offsets below hold for that one size only: write nothing into another layout.
+    TraceStatus("AV Data Size = %d Tarn Data Size = %d\n", static_cast<int>(size), static_cast<int>(kOptionsAreaSize));
+    return kResultSizeMismatch;
+  }
+  BYTE* record = block.oasTaskRecord;
+  TraceStatus("OAS Task Ptr = %p\n", static_cast<void*>(record));
+  ApplyFields(record, OASTaskFields, kAreaOASTaskRecord);
+  AddToList(block, kListOASExcludedItems, kOASExcludedItemsSection, kOASExcludedItemStem, record);
+  return kResultSuccess;
 }
