@@ -31,16 +31,7 @@ bool TaskIndexInRange(DWORD index, CallRecord& record) {
 
 }  // namespace
 
-DWORD WINAPI ReleaseAvConsole() {
-  SessionGuard guard;
-  CallRecord record("ReleaseIFace");
-  record.Line().Number("id", AVSIF_AVCONSOL);
-  if (!RequireLive(kAvConsole, "ReleaseIFace", record)) {
-    return 0;
-  }
-  TheSession().Released(kAvConsole);
-  return 1;
-}
+DWORD WINAPI ReleaseAvConsole() { return ReleaseInterface(kAvConsole, AVSIF_AVCONSOL); }
 
 int WINAPI GetTaskCount() {
   SessionGuard guard;

@@ -110,15 +110,6 @@ DWORD WINAPI SetOptions() {
   return stored ? 1 : 0;
 }
 
-DWORD WINAPI ReleaseManagementPort() {
-  SessionGuard guard;
-  CallRecord record("ReleaseIFace");
-  record.Line().Number("id", AVSIF_MANAGEMENTPORT);
-  if (!RequireLive(kManagementPort, "ReleaseIFace", record)) {
-    return 0;
-  }
-  TheSession().Released(kManagementPort);
-  return 1;
-}
+DWORD WINAPI ReleaseManagementPort() { return ReleaseInterface(kManagementPort, AVSIF_MANAGEMENTPORT); }
 
 }  // namespace syncutil

@@ -115,4 +115,15 @@ bool RequireLive(Interface which, const char* call, CallRecord& record) {
   return false;
 }
 
+DWORD ReleaseInterface(Interface which, DWORD interfaceId) {
+  SessionGuard guard;
+  CallRecord record("ReleaseIFace");
+  record.Line().Number("id", interfaceId);
+  if (!RequireLive(which, "ReleaseIFace", record)) {
+    return 0;
+  }
+  TheSession().Released(which);
+  return 1;
+}
+
 }  // namespace syncutil

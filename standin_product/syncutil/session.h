@@ -85,4 +85,7 @@ class CallRecord {
 // Records a protocol error and gives false when the interface is not live in this process.
 bool RequireLive(Interface which, const char* call, CallRecord& record);
 
+// ReleaseIFace of either table: 1 when the interface was live.
+DWORD ReleaseInterface(Interface which, DWORD interfaceId);
+
 }  // namespace syncutil
