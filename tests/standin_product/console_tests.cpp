@@ -25,7 +25,8 @@ TEST_F(ConsoleTest, TasksRoundTripByValue) {
     ASSERT_TRUE(console.table.SetTask(task, update));
   }
   // Stored without any commit, and untouched bytes still carry the pattern.
-  const TaskRecord& stored = State().tasks[update];
+  const standin::ProductState state = State();
+  const TaskRecord& stored = state.tasks[update];
   EXPECT_EQ(stored.bytes[0], 0);
   EXPECT_EQ(stored.bytes[kTaskRecordSize - 1], 0xAB);
   for (std::size_t i = 1; i < kTaskRecordSize - 1; ++i) {

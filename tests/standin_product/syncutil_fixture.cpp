@@ -21,17 +21,31 @@ AvSyncGetIFaceFn BuiltGetIFace() {
                    reinterpret_cast<void*>(GetProcAddress(library.module, kAvSyncGetIFaceName)));
 }
 
+// Removes the private state folder at exit. Made before the library is loaded, so it goes
+// after the library has closed its journal.
+struct OwnedFolder {
+  ~OwnedFolder() {
+    if (path.empty()) return;
+    for (const std::string& file : {standin::StateFilePath(), standin::JournalFilePath(), standin::FaultsFilePath()}) {
+      DeleteFileA(file.c_str());
+    }
+    RemoveDirectoryA(path.c_str());
+  }
+  std::string path;
+};
+
 // One folder per test program run. A death test's child inherits the variable and so writes
-// where its parent reads.
+// where its parent reads; only the parent removes it.
 void UsePrivateStateFolder() {
+  static OwnedFolder owned;
   char existing[MAX_PATH];
   if (GetEnvironmentVariableA(kStateFolderVariable, existing, sizeof existing) > 0) {
     return;
   }
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + "standin-tests-" + std::to_string(GetCurrentProcessId());
-  SetEnvironmentVariableA(kStateFolderVariable, folder.c_str());
+  owned.path = std::string(temp) + "standin-tests-" + std::to_string(GetCurrentProcessId());
+  SetEnvironmentVariableA(kStateFolderVariable, owned.path.c_str());
 }
 
 }  // namespace
