@@ -27,8 +27,9 @@ constexpr char kComponentCode[] = "{9E07B2D4-18C3-4A6F-B5D0-C2E4716F3A58}";
 // False when the product or the file is not installed.
 bool FindInstalledLibrary(std::string* path);
 // Runs "msiexec /i <package> /qn" (or "/x {product} /qn") and waits for it. Gives msiexec's
-// exit code: 0 done, 1605 nothing to uninstall, 1638 another package of the product is
-// installed; -1 when msiexec could not be started or did not finish within five minutes.
+// exit code: 0 done, 1605 nothing to uninstall; -1 when msiexec could not be started or did
+// not finish within five minutes. Uninstall before switching packages: Windows refuses a
+// second package of the product (1638), Wine installs over the first.
 int InstallPackage(const std::string& packagePath);
 int UninstallProduct();
 
