@@ -1,6 +1,47 @@
 #include "exec_program.h"
 
+#include <windows.h>
+
+#include <memory>
+
+#include "process_state.h"
+#include "settings_key.h"
+#include "trace_log.h"
+
+namespace {
+
+// Owns a process or thread handle; unique_ptr's pointer type is HANDLE itself.
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+
+}  // namespace
+
 ResultCode ExecProgram() {
-  // PENDING: the exec command is not built yet; it must not report success until it is.
-  return kResultInstallerFailed;
+  // The program gets the start-up information the management system gave the agent.
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  GetStartupInfoA(&startup);
+
+  // Path unquoted, one blank (even without arguments), arguments: the system takes the program
+  // from the front of the line by its usual rules, so a settings author may rely on them.
+  TextString commandLine = TargetPath + " " + ExecCmdLine;
+  TraceStatus("Executing \"%s\"\n", commandLine.c_str());
+
+  PROCESS_INFORMATION process = {};
+  // CreateProcessA may write into the command line, so it gets a buffer of its own.
+  if (!CreateProcessA(nullptr, commandLine.WritableBuffer(commandLine.Length()), nullptr, nullptr, FALSE,
+                      CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
+    return kResultInstallerFailed;
+  }
+  const OwnedHandle processHandle(process.hProcess);
+  const OwnedHandle threadHandle(process.hThread);
+
+  WaitForSingleObjectEx(processHandle.get(), INFINITE, FALSE);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(processHandle.get(), &exitCode);
+  TraceStatus("Execution Returned %d\n", static_cast<int>(exitCode));
+  Settings().WriteDword("LC_EXEC", "ReturnCode", exitCode);
+  return kResultSuccess;
 }
