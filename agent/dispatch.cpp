@@ -10,6 +10,7 @@
 #include "settings_key.h"
 #include "sync_loader.h"
 #include "trace_log.h"
+#include "uninstall_restore.h"
 #include "worker.h"
 
 namespace {
@@ -102,8 +103,8 @@ ResultCode DispatchCommand(CommandWord word, const char* upperCommandLine) {
     case kCommandDebug:
       return ToggleDebugOutput();
     case kCommandRestore:
-      // PENDING: the restore command is not built yet; it must not report success until it is.
-      return kResultInstallerFailed;
+      RestoreLegacyUninstall();
+      return kResultSuccess;
     case kCommandVersion:
       return CheckRequiredVersion(upperCommandLine);
     default:
