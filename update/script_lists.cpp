@@ -1,0 +1,64 @@
+// Numbered lists of the update script (<base>_0, <base>_1, ...) and the product's item lists
+// they replace.
+#include <cstdio>
+#include <cstring>
+
+#include "script_file.h"
+#include "script_readers.h"
+#include "trace_log.h"
+
+namespace {
+
+constexpr std::size_t kKeyNameSize = 100;
+
+// Where the on-demand task record keeps the item count of list 0 and of list 1.
+constexpr std::size_t kODSExcludedItemCountOffset = 10720;
+constexpr std::size_t kODSScanItemCountOffset = 10788;
+
+void NumberedKey(char (&keyName)[kKeyNameSize], const char* baseName, int number) {
+  std::snprintf(keyName, sizeof keyName, "%s_%d", baseName, number);
+}
+
+void StoreItemCount(BYTE* record, DWORD listId, int count) {
+  const DWORD stored = count > 0 ? static_cast<DWORD>(count) : 0;
+  if (listId == kListODSExcludedItems) {
+    std::memcpy(record + kODSExcludedItemCountOffset, &stored, sizeof stored);
+  } else if (listId == kListODSScanItems) {
+    std::memcpy(record + kODSScanItemCountOffset, &stored, sizeof stored);
+  }
+}
+
+}  // namespace
+
+void RemoveAllFromList(const OptionsBlock& block, DWORD listId) {
+  const int count = block.GetItemCount(listId);
+  TraceDebug("RemoveAllFromList Count = %d\n", count);
+  // Last first, so no index moves before it is removed.
+  for (int index = count - 1; index >= 0; --index) block.RemoveItem(listId, static_cast<DWORD>(index));
+}
+
+void AddToList(const OptionsBlock& block, DWORD listId, const char* section, const char* baseName, BYTE* record) {
+  // Always emptied first: a script without <base>_0 leaves the product list empty.
+  RemoveAllFromList(block, listId);
+  char keyName[kKeyNameSize];
+  char text[kScriptTextBufferSize];
+  for (int number = 0;; ++number) {
+    NumberedKey(keyName, baseName, number);
+    TraceDebug("GetPrivateProfileString [%s] %s\n", section, keyName);
+    if (!ReadScriptText(section, keyName, text)) break;
+    if (listId == kListODSScanItems) RemoveNoExtensionString(text, "|");
+    TraceDebug("AddToList SET [%s] %s = %s\n", section, keyName, text);
+    block.AddItem(listId, text);
+  }
+
+  const int count = block.GetItemCount(listId);
+  for (int index = 0; index < count; ++index) {
+    NumberedKey(keyName, baseName, index);
+    // Cleared each time: a GetItem that copies nothing shows an empty item, not the last one.
+    char item[kItemTextSize] = {};
+    block.GetItem(listId, item, kItemTextSize, static_cast<DWORD>(index));
+    item[kItemTextSize - 1] = '\0';
+    TraceDebug("AddToList GET [%s] %s = %s\n", section, keyName, item);
+  }
+  if (record != nullptr) StoreItemCount(record, listId, count);
+}

@@ -1,0 +1,156 @@
+#include "script_readers.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "fault_guard.h"
+#include "script_file.h"
+#include "sync_loader.h"
+#include "trace_log.h"
+
+namespace {
+
+// At most 255 decoded bytes, and a zero after them for the trace.
+constexpr int kByteBufferSize = 256;
+
+void TraceMissing(const char* section, const char* key) { TraceDebug("MISSING [%s] %s\n", section, key); }
+
+using FieldWrite = BOOL(WINAPI*)(const FieldWriteEntry* entries, DWORD count);
+
+// One zero-filled entry, handed over with the count 1; the result is not looked at.
+void WriteThroughLibrary(FieldWrite write, void* field, DWORD count, DWORD value, DWORD area) {
+  FieldWriteEntry entry = {};
+  entry.field = field;
+  entry.count = count;
+  entry.value = value;
+  entry.area = area;
+  write(&entry, 1);
+}
+
+DWORD AddressValue(const void* source) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(source)); }
+
+// Fields of the agent's own record copies may lie at any byte offset, hence memcpy.
+void StoreNumber(void* field, DWORD number, DWORD area) {
+  if (area == kAreaAgentCopy) {
+    std::memcpy(field, &number, sizeof number);
+  } else {
+    WriteThroughLibrary(ManagementPort.SetFieldValue, field, 0, number, area);
+  }
+}
+
+void StoreText(void* field, const char* text, DWORD area) {
+  if (area == kAreaAgentCopy) {
+    std::memcpy(field, text, std::strlen(text) + 1);
+  } else {
+    WriteThroughLibrary(ManagementPort.SetFieldString, field, 0, AddressValue(text), area);
+  }
+}
+
+void StoreBytes(void* field, const BYTE* bytes, DWORD count, DWORD area) {
+  if (area == kAreaAgentCopy) {
+    std::memcpy(field, bytes, count);
+  } else {
+    WriteThroughLibrary(ManagementPort.SetFieldBytes, field, count, AddressValue(bytes), area);
+  }
+}
+
+// A present key reads alike under both defaults; only an absent one gives back each default.
+bool ReadPresentNumber(const char* section, const char* key, DWORD& number) {
+  number = ReadScriptNumber(section, key, 0);
+  return number != 0 || ReadScriptNumber(section, key, 1) != 1;
+}
+
+// One pair of characters as the conversion "%2x" reads it; a pair without a hexadecimal
+// digit gives 0.
+BYTE DecodePair(const char* pair) {
+  const char text[3] = {pair[0], pair[1], '\0'};
+  unsigned int value = 0;
+  if (std::sscanf(text, "%2x", &value) != 1) value = 0;
+  return static_cast<BYTE>(value & 0xFF);
+}
+
+}  // namespace
+
+void UpdateBoolean(void* field, const char* section, const char* key, DWORD area) {
+  const DWORD number = ReadScriptNumber(section, key, -1);
+  if (number == 0xFFFFFFFF) {
+    TraceMissing(section, key);
+    return;
+  }
+  auto store = [&] {
+    StoreNumber(field, number, area);
+    TraceDebug(number != 0 ? "[%s] %s = TRUE\n" : "[%s] %s = FALSE\n", section, key);
+  };
+  if (!RunGuarded(store)) TraceDebug("UpdateBoolean Exception [%s] %s\n", section, key);
+}
+
+void UpdateUInt(void* field, const char* section, const char* key, DWORD area) {
+  DWORD number = 0;
+  if (!ReadPresentNumber(section, key, number)) {
+    TraceMissing(section, key);
+    return;
+  }
+  auto store = [&] {
+    StoreNumber(field, number, area);
+    TraceDebug("[%s] %s = %u\n", section, key, static_cast<unsigned>(number));
+  };
+  if (!RunGuarded(store)) TraceDebug("UpdateUInt Exception [%s] %s\n", section, key);
+}
+
+void UpdateDWord(void* field, const char* section, const char* key, DWORD area) {
+  DWORD number = 0;
+  if (!ReadPresentNumber(section, key, number)) {
+    TraceMissing(section, key);
+    return;
+  }
+  auto store = [&] {
+    StoreNumber(field, number, area);
+    TraceDebug("[%s] %s = %d\n", section, key, static_cast<int>(number));
+  };
+  // The one exception line that names neither section nor key.
+  if (!RunGuarded(store)) TraceDebug("UpdateDWord Exception\n");
+}
+
+void UpdateString(void* field, const char* section, const char* key, DWORD area) {
+  char text[kScriptTextBufferSize];
+  if (!ReadScriptText(section, key, text)) {
+    TraceMissing(section, key);
+    return;
+  }
+  auto store = [&] {
+    StoreText(field, text, area);
+    TraceDebug("[%s] %s = %s\n", section, key, text);
+  };
+  if (!RunGuarded(store)) TraceDebug("UpdateString Exception [%s] %s\n", section, key);
+}
+
+void UpdateFileExtString(void* field, const char* section, const char* key, DWORD area) {
+  char text[kScriptTextBufferSize];
+  if (!ReadScriptText(section, key, text)) {
+    TraceMissing(section, key);
+    return;
+  }
+  auto store = [&] {
+    RemoveNoExtensionString(text, " ");
+    StoreText(field, text, area);
+    TraceDebug("[%s] %s = %s\n", section, key, text);
+  };
+  if (!RunGuarded(store)) TraceDebug("UpdateFileExtString Exception [%s] %s\n", section, key);
+}
+
+void UpdateByteString(void* field, const char* section, const char* key, DWORD area) {
+  char text[kScriptTextBufferSize] = {};
+  if (!ReadScriptText(section, key, text)) {
+    TraceMissing(section, key);
+    return;
+  }
+  BYTE bytes[kByteBufferSize] = {};
+  // A last odd character is dropped.
+  const DWORD count = static_cast<DWORD>(std::strlen(text) / 2);
+  for (DWORD i = 0; i < count; ++i) bytes[i] = DecodePair(text + 2 * i);
+  auto store = [&] {
+    StoreBytes(field, bytes, count, area);
+    TraceDebug("[%s] %s = %s\n", section, key, reinterpret_cast<const char*>(bytes));
+  };
+  if (!RunGuarded(store)) TraceDebug("UpdateByteString Exception [%s] %s\n", section, key);
+}
