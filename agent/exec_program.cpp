@@ -2,21 +2,10 @@
 
 #include <windows.h>
 
-#include <memory>
-
+#include "kernel_handle.h"
 #include "process_state.h"
 #include "settings_key.h"
 #include "trace_log.h"
-
-namespace {
-
-// Owns a process or thread handle; unique_ptr's pointer type is HANDLE itself.
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
-
-}  // namespace
 
 ResultCode ExecProgram() {
   // The program gets the start-up information the management system gave the agent.
@@ -35,8 +24,8 @@ ResultCode ExecProgram() {
                       CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
     return kResultInstallerFailed;
   }
-  const OwnedHandle processHandle(process.hProcess);
-  const OwnedHandle threadHandle(process.hThread);
+  const KernelHandle processHandle(process.hProcess);
+  const KernelHandle threadHandle(process.hThread);
 
   WaitForSingleObjectEx(processHandle.get(), INFINITE, FALSE);
   DWORD exitCode = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "kernel_handle.h"
 #include "loaded_module.h"
 #include "process_state.h"
 #include "sync_loader.h"
@@ -11,20 +12,6 @@
 #include "update_driver.h"
 
 namespace {
-
-class ThreadHandle {
- public:
-  explicit ThreadHandle(HANDLE handle) : handle_(handle) {}
-  ThreadHandle(const ThreadHandle&) = delete;
-  ThreadHandle& operator=(const ThreadHandle&) = delete;
-  ~ThreadHandle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 ResultCode CarryOut(CommandWord word) {
   switch (word) {
@@ -82,9 +69,9 @@ ResultCode WorkerSession(CommandWord word) {
 }
 
 ResultCode RunOnWorker(CommandWord word) {
-  ThreadHandle worker(CreateThread(nullptr, 0, WorkerThread, reinterpret_cast<LPVOID>(static_cast<std::intptr_t>(word)),
+  KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, reinterpret_cast<LPVOID>(static_cast<std::intptr_t>(word)),
                                    0, nullptr));
-  if (worker.get() == nullptr) {
+  if (!worker) {
     // Without a worker the command never ran: that is no success.
     TraceStatus("The worker thread could not be created (error %lu).\n", GetLastError());
     return kResultTimedOut;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "kernel_handle.h"
 #include "system_format.h"
 
 volatile DWORD DebugOutput = 0;
@@ -27,16 +28,6 @@ struct HeapBuffer {
   HeapBuffer(const HeapBuffer&) = delete;
   HeapBuffer& operator=(const HeapBuffer&) = delete;
   char* bytes;
-};
-
-struct FileHandle {
-  explicit FileHandle(HANDLE h) : handle(h) {}
-  ~FileHandle() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE handle;
 };
 
 }  // namespace
@@ -76,10 +67,10 @@ bool PostStatusMessage(const char* format, ...) {
   message.bytes[0] = static_cast<char>(sequence);
   std::memcpy(message.bytes + 1, text.bytes, static_cast<std::size_t>(length) + 1);
 
-  FileHandle mailslot(CreateFileA(kStatusMailslotName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  KernelHandle mailslot(CreateFileA(kStatusMailslotName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (mailslot.handle == INVALID_HANDLE_VALUE) return false;
+  if (!mailslot) return false;
   DWORD written = 0;
-  WriteFile(mailslot.handle, message.bytes, static_cast<DWORD>(length) + 2, &written, nullptr);
+  WriteFile(mailslot.get(), message.bytes, static_cast<DWORD>(length) + 2, &written, nullptr);
   return true;
 }
