@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <set>
 
 #include "core/state_file.h"
@@ -164,27 +163,8 @@ std::string Script::Text() const {
   return text;
 }
 
-std::string WriteScript(const Script& script, const std::string& name) {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, folder);
-  const std::string path = std::string(folder) + name + ".ini";
-  std::ofstream(path, std::ios::binary) << script.Text();
-  return path;
-}
-
-std::vector<standin::JournalEntry> JournalOf(const std::string& call) {
-  std::vector<standin::JournalEntry> journal;
-  EXPECT_TRUE(standin::ReadJournal(&journal));
-  std::vector<standin::JournalEntry> calls;
-  for (const standin::JournalEntry& entry : journal) {
-    if (entry.call == call) calls.push_back(entry);
-  }
-  return calls;
-}
-
 std::vector<std::string> ConsoleCalls() {
-  std::vector<standin::JournalEntry> journal;
-  EXPECT_TRUE(standin::ReadJournal(&journal));
+  const std::vector<standin::JournalEntry> journal = update_test::Journal();
   const std::set<std::string> shown = {"AvSync_GetIFace", "ReleaseIFace", "GetTaskCount", "GetTask",
                                        "SetTask",         "GetODSTask",   "SetODSTask",   "SetOptions"};
   std::vector<std::string> calls;
@@ -214,12 +194,13 @@ void RecordE2ETest::TearDown() {
 }
 
 AgentRun RecordE2ETest::RunScript(const Script& script, DWORD timeoutMs) {
-  const std::string path = WriteScript(script, ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const update_test::ScriptFile file(::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                     std::string(".ini"),
+                                     script.Text());
   AgentRunOptions options;
   options.timeoutMs = timeoutMs;
-  AgentRun run = RunAgent("LC_UPDATE=" + path, options);
+  AgentRun run = RunAgent("LC_UPDATE=" + file.Path(), options);
   EXPECT_TRUE(run.finished);
-  DeleteFileA(path.c_str());
   return run;
 }
 
@@ -232,13 +213,6 @@ standin::ProductState RecordE2ETest::State() {
   standin::ProductState state;
   EXPECT_TRUE(standin::ReadState(&state));
   return state;
-}
-
-bool RecordE2ETest::HasStatusLine(const AgentRun& run, const std::string& prefix) {
-  for (const std::string& line : run.StatusLines()) {
-    if (line.compare(0, prefix.size(), prefix) == 0) return true;
-  }
-  return false;
 }
 
 }  // namespace records_test

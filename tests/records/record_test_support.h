@@ -14,8 +14,11 @@
 #include "agent_harness.h"
 #include "record_table.h"
 #include "standin_state.h"
+#include "update_test_support.h"
 
 namespace records_test {
+
+using update_test::JournalOf;
 
 struct Field {
   std::string section;
@@ -77,11 +80,6 @@ class Script {
   std::vector<std::pair<std::string, std::string>> sections_;  // name, "key=value\r\n" lines
 };
 
-// Writes the script to a file of the test's own in the temporary folder; gives its path.
-std::string WriteScript(const Script& script, const std::string& name);
-
-// The journal's entries of one call.
-std::vector<standin::JournalEntry> JournalOf(const std::string& call);
 // From the console's AvSync_GetIFace on: the interface, task and commit calls, each with its
 // interface id or task index ("GetTask 3", "ReleaseIFace 4").
 std::vector<std::string> ConsoleCalls();
@@ -95,7 +93,9 @@ class RecordE2ETest : public ::testing::Test {
   AgentRun RunScript(const Script& script, DWORD timeoutMs = 120000);
   static void ExpectResult(const AgentRun& run, DWORD code);
   static standin::ProductState State();
-  static bool HasStatusLine(const AgentRun& run, const std::string& prefix);
+  static bool HasStatusLine(const AgentRun& run, const std::string& prefix) {
+    return update_test::CountStartingWith(run.StatusLines(), prefix) > 0;
+  }
 };
 
 }  // namespace records_test
