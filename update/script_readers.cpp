@@ -69,6 +69,53 @@ BYTE DecodePair(const char* pair) {
   return static_cast<BYTE>(value & 0xFF);
 }
 
+// UpdateUInt and UpdateDWord store alike and differ only in their trace lines.
+enum class Sign { kUnsigned, kSigned };
+
+void UpdateNumber(void* field, const char* section, const char* key, DWORD area, Sign sign) {
+  DWORD number = 0;
+  if (!ReadPresentNumber(section, key, number)) {
+    TraceMissing(section, key);
+    return;
+  }
+  auto store = [&] {
+    StoreNumber(field, number, area);
+    if (sign == Sign::kSigned) {
+      TraceDebug("[%s] %s = %d\n", section, key, static_cast<int>(number));
+    } else {
+      TraceDebug("[%s] %s = %u\n", section, key, static_cast<unsigned>(number));
+    }
+  };
+  if (RunGuarded(store)) return;
+  if (sign == Sign::kSigned) {
+    TraceDebug("UpdateDWord Exception\n");  // the one exception line without section and key
+  } else {
+    TraceDebug("UpdateUInt Exception [%s] %s\n", section, key);
+  }
+}
+
+// UpdateString and UpdateFileExtString: the latter drops the NoExtensionString entries first.
+enum class Extensions { kKept, kFiltered };
+
+void UpdateText(void* field, const char* section, const char* key, DWORD area, Extensions extensions) {
+  char text[kScriptTextBufferSize];
+  if (!ReadScriptText(section, key, text)) {
+    TraceMissing(section, key);
+    return;
+  }
+  auto store = [&] {
+    if (extensions == Extensions::kFiltered) RemoveNoExtensionString(text, " ");
+    StoreText(field, text, area);
+    TraceDebug("[%s] %s = %s\n", section, key, text);
+  };
+  if (RunGuarded(store)) return;
+  if (extensions == Extensions::kFiltered) {
+    TraceDebug("UpdateFileExtString Exception [%s] %s\n", section, key);
+  } else {
+    TraceDebug("UpdateString Exception [%s] %s\n", section, key);
+  }
+}
+
 }  // namespace
 
 void UpdateBoolean(void* field, const char* section, const char* key, DWORD area) {
@@ -85,57 +132,19 @@ void UpdateBoolean(void* field, const char* section, const char* key, DWORD area
 }
 
 void UpdateUInt(void* field, const char* section, const char* key, DWORD area) {
-  DWORD number = 0;
-  if (!ReadPresentNumber(section, key, number)) {
-    TraceMissing(section, key);
-    return;
-  }
-  auto store = [&] {
-    StoreNumber(field, number, area);
-    TraceDebug("[%s] %s = %u\n", section, key, static_cast<unsigned>(number));
-  };
-  if (!RunGuarded(store)) TraceDebug("UpdateUInt Exception [%s] %s\n", section, key);
+  UpdateNumber(field, section, key, area, Sign::kUnsigned);
 }
 
 void UpdateDWord(void* field, const char* section, const char* key, DWORD area) {
-  DWORD number = 0;
-  if (!ReadPresentNumber(section, key, number)) {
-    TraceMissing(section, key);
-    return;
-  }
-  auto store = [&] {
-    StoreNumber(field, number, area);
-    TraceDebug("[%s] %s = %d\n", section, key, static_cast<int>(number));
-  };
-  // The one exception line that names neither section nor key.
-  if (!RunGuarded(store)) TraceDebug("UpdateDWord Exception\n");
+  UpdateNumber(field, section, key, area, Sign::kSigned);
 }
 
 void UpdateString(void* field, const char* section, const char* key, DWORD area) {
-  char text[kScriptTextBufferSize];
-  if (!ReadScriptText(section, key, text)) {
-    TraceMissing(section, key);
-    return;
-  }
-  auto store = [&] {
-    StoreText(field, text, area);
-    TraceDebug("[%s] %s = %s\n", section, key, text);
-  };
-  if (!RunGuarded(store)) TraceDebug("UpdateString Exception [%s] %s\n", section, key);
+  UpdateText(field, section, key, area, Extensions::kKept);
 }
 
 void UpdateFileExtString(void* field, const char* section, const char* key, DWORD area) {
-  char text[kScriptTextBufferSize];
-  if (!ReadScriptText(section, key, text)) {
-    TraceMissing(section, key);
-    return;
-  }
-  auto store = [&] {
-    RemoveNoExtensionString(text, " ");
-    StoreText(field, text, area);
-    TraceDebug("[%s] %s = %s\n", section, key, text);
-  };
-  if (!RunGuarded(store)) TraceDebug("UpdateFileExtString Exception [%s] %s\n", section, key);
+  UpdateText(field, section, key, area, Extensions::kFiltered);
 }
 
 void UpdateByteString(void* field, const char* section, const char* key, DWORD area) {
