@@ -19,23 +19,13 @@ using update_test::FieldWrites;
 
 const std::set<DWORD> kDriverResults = {0, 1, 2, 3, 4, 9, 10};
 
+// All 28 keys: texts with the given value, flags 1, numbers beyond 32 bits or without digits.
 std::string GeneralSection(const std::string& lineEnd, const std::string& textValue = "text") {
+  const char* numbers[] = {"1", "1", "1", "1", "99999999999999999999", "-2147483649", "4294967296", "0x100000000",
+                           "12abc", "-0"};
   std::string section = "[CurrentVer]" + lineEnd;
-  for (const char* key : {"szCurrentVersionNumber", "szDAT", "szECClient", "szFaxForm", "szNotifyOneMonth",
-                          "szProductID", "szSerialNum", "szSettingsSYS", "szInstallDir", "szLangID",
-                          "szNetworkAlertPath", "szProductLocation", "szUpdateMsgFile", "szUpgradeEXE",
-                          "szVirusInfoURL", "szPalisorMSG", "szPlsrwin32EXE", "szWebSupport"}) {
-    section += std::string(key) + "=" + textValue + lineEnd;
-  }
-  for (const char* key : {"bNetworkAlert", "bShowIcon", "bPalisorEnabled", "bPlsrMailEnabled"}) {
-    section += std::string(key) + "=1" + lineEnd;
-  }
-  const char* numbers[] = {"99999999999999999999", "-2147483649", "4294967296", "0x100000000", "12abc", "-0"};
-  int i = 0;
-  for (const char* key : {"dwDelayStartup", "dwLoadSchedulerStartup", "dwLoadLumicorStartup", "dwLoadPalisorStartup",
-                          "dwLSound", "dwNotifiedTime"}) {
-    section += std::string(key) + "=" + numbers[i++] + lineEnd;
-  }
+  for (const auto& field : update_test::kGeneralTextFields) section += field.key + ("=" + textValue) + lineEnd;
+  for (std::size_t i = 0; i < 10; ++i) section += update_test::kGeneralNumberFields[i].key + ("=" + std::string(numbers[i])) + lineEnd;
   return section;
 }
 
@@ -86,22 +76,20 @@ TEST_F(ScriptInputTest, ScriptsWithoutAnUpdateTypeChangeNothing) {
   }
 }
 
+// Values of 600 characters are cut to 511; numbers beyond 32 bits are still numbers.
 TEST_F(ScriptInputTest, EveryLineEndAndAByteOrderMarkStillReachTheGeneralRecord) {
-  for (const auto& script : {std::pair<std::string, std::string>{"crlf", OasScript("\r\n")},
-                             {"lf", OasScript("\n")},
-                             {"cr", OasScript("\r")},
-                             {"bom", "\xEF\xBB\xBF" + OasScript("\r\n")}}) {
+  const std::string long600(600, 'v');
+  for (const auto& script : {std::pair<std::string, std::string>{"crlf", OasScript("\r\n", long600)},
+                             {"lf", OasScript("\n", long600)},
+                             {"cr", OasScript("\r", long600)},
+                             {"bom", "\xEF\xBB\xBF" + OasScript("\r\n", long600)}}) {
     EXPECT_EQ(Run(script.first, script.second), 0u) << script.first;
+    const std::vector<JournalEntry> writes = FieldWrites();
+    ASSERT_GE(writes.size(), 28u);
     EXPECT_EQ(GeneralWrites(), 28u) << script.first;
+    for (std::size_t i = 0; i < 18; ++i) EXPECT_EQ(writes[i].Arg("text"), std::string(511, 'v')) << i;
+    for (std::size_t i = 18; i < 28; ++i) EXPECT_EQ(writes[i].call, "SetFieldValue") << i;
   }
-}
-
-TEST_F(ScriptInputTest, LongValuesAreCutAndNumbersBeyond32BitsStayNumbers) {
-  EXPECT_EQ(Run("long", OasScript("\r\n", std::string(600, 'v'))), 0u);
-  const std::vector<JournalEntry> writes = FieldWrites();
-  ASSERT_GE(writes.size(), 28u);
-  for (std::size_t i = 0; i < 18; ++i) EXPECT_EQ(writes[i].Arg("text"), std::string(511, 'v')) << i;
-  for (std::size_t i = 18; i < 28; ++i) EXPECT_EQ(writes[i].call, "SetFieldValue") << i;
 }
 
 TEST_F(ScriptInputTest, DuplicateSectionsAndKeysGiveOneWritePerField) {

@@ -18,24 +18,11 @@ using standin::JournalEntry;
 using test_registry::AgentSubkey;
 using update_test::CountOf;
 using update_test::FieldWrites;
+using update_test::GeneralField;
+using update_test::kGeneralNumberFields;
+using update_test::kGeneralTextFields;
 using update_test::ScriptFile;
 
-// The general record as the product defines it: key and offset, in update order.
-struct GeneralField {
-  const char* key;
-  std::size_t offset;
-};
-constexpr GeneralField kTextFields[] = {
-    {"szCurrentVersionNumber", 0}, {"szDAT", 512},          {"szECClient", 1024},          {"szFaxForm", 1536},
-    {"szNotifyOneMonth", 2048},    {"szProductID", 2560},   {"szSerialNum", 3072},         {"szSettingsSYS", 3584},
-    {"szInstallDir", 4096},        {"szLangID", 4608},      {"szNetworkAlertPath", 5120},  {"szProductLocation", 5632},
-    {"szUpdateMsgFile", 6144},     {"szUpgradeEXE", 6656},  {"szVirusInfoURL", 7168},      {"szPalisorMSG", 7680},
-    {"szPlsrwin32EXE", 8192},      {"szWebSupport", 8704}};
-constexpr GeneralField kNumberFields[] = {
-    {"bNetworkAlert", 9728},        {"bShowIcon", 9732},           {"bPalisorEnabled", 9736},
-    {"bPlsrMailEnabled", 9740},     {"dwDelayStartup", 9744},      {"dwLoadSchedulerStartup", 9748},
-    {"dwLoadLumicorStartup", 9752}, {"dwLoadPalisorStartup", 9756}, {"dwLSound", 9760},
-    {"dwNotifiedTime", 9764}};
 constexpr const char* kNumberValues[] = {"1", "0", "2", "16", "1000", "-1", "30", "4294967295", "-5", "2147483648"};
 constexpr DWORD kNumbersStored[] = {1, 0, 2, 16, 1000, 0xFFFFFFFF, 30, 0xFFFFFFFF, 0xFFFFFFFB, 0x80000000};
 
@@ -51,9 +38,9 @@ std::string TextValue(const GeneralField& field) {
 
 std::string CurrentVerSection() {
   std::string text = "[CurrentVer]\r\n";
-  for (const GeneralField& field : kTextFields) text += std::string(field.key) + "=" + TextValue(field) + "\r\n";
-  for (std::size_t i = 0; i < std::size(kNumberFields); ++i) {
-    text += std::string(kNumberFields[i].key) + "=" + kNumberValues[i] + "\r\n";
+  for (const GeneralField& field : kGeneralTextFields) text += std::string(field.key) + "=" + TextValue(field) + "\r\n";
+  for (std::size_t i = 0; i < std::size(kGeneralNumberFields); ++i) {
+    text += std::string(kGeneralNumberFields[i].key) + "=" + kNumberValues[i] + "\r\n";
   }
   return text;
 }
@@ -70,14 +57,14 @@ std::vector<BYTE> ExpectedOptions(const std::string& skipped = "") {
   std::vector<BYTE> options(kOptionsAreaSize);
   for (std::size_t i = 0; i < options.size(); ++i) options[i] = PatternByte(i);
   const std::size_t base = standin::RecordOffset(kAreaGeneralRecord);
-  for (const GeneralField& field : kTextFields) {
+  for (const GeneralField& field : kGeneralTextFields) {
     if (field.key == skipped) continue;
     const std::string text = TextValue(field).substr(0, 511);
     std::memcpy(&options[base + field.offset], text.c_str(), text.size() + 1);
   }
-  for (std::size_t i = 0; i < std::size(kNumberFields); ++i) {
-    if (kNumberFields[i].key == skipped) continue;
-    std::memcpy(&options[base + kNumberFields[i].offset], &kNumbersStored[i], 4);
+  for (std::size_t i = 0; i < std::size(kGeneralNumberFields); ++i) {
+    if (kGeneralNumberFields[i].key == skipped) continue;
+    std::memcpy(&options[base + kGeneralNumberFields[i].offset], &kNumbersStored[i], 4);
   }
   return options;
 }
@@ -137,15 +124,15 @@ TEST_F(UpdateDriverTest, OasRunWritesTheGeneralRecordFirstAndCommitsItWithSetOpt
     if (write.Number("area") == kAreaGeneralRecord) general.push_back(write);
   }
   ASSERT_EQ(general.size(), 28u);
-  for (std::size_t i = 0; i < std::size(kTextFields); ++i) {
-    EXPECT_EQ(general[i].call, "SetFieldString") << kTextFields[i].key;
-    EXPECT_EQ(general[i].Number("offset"), static_cast<long long>(kTextFields[i].offset)) << kTextFields[i].key;
+  for (std::size_t i = 0; i < std::size(kGeneralTextFields); ++i) {
+    EXPECT_EQ(general[i].call, "SetFieldString") << kGeneralTextFields[i].key;
+    EXPECT_EQ(general[i].Number("offset"), static_cast<long long>(kGeneralTextFields[i].offset)) << kGeneralTextFields[i].key;
   }
-  for (std::size_t i = 0; i < std::size(kNumberFields); ++i) {
-    const JournalEntry& write = general[std::size(kTextFields) + i];
-    EXPECT_EQ(write.call, "SetFieldValue") << kNumberFields[i].key;
-    EXPECT_EQ(write.Number("offset"), static_cast<long long>(kNumberFields[i].offset)) << kNumberFields[i].key;
-    EXPECT_EQ(write.Number("value"), static_cast<long long>(kNumbersStored[i])) << kNumberFields[i].key;
+  for (std::size_t i = 0; i < std::size(kGeneralNumberFields); ++i) {
+    const JournalEntry& write = general[std::size(kGeneralTextFields) + i];
+    EXPECT_EQ(write.call, "SetFieldValue") << kGeneralNumberFields[i].key;
+    EXPECT_EQ(write.Number("offset"), static_cast<long long>(kGeneralNumberFields[i].offset)) << kGeneralNumberFields[i].key;
+    EXPECT_EQ(write.Number("value"), static_cast<long long>(kNumbersStored[i])) << kGeneralNumberFields[i].key;
   }
   EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] bPalisorEnabled = TRUE\n"), 1);
   EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] dwNotifiedTime = -2147483648\n"), 1);

@@ -129,6 +129,18 @@ std::vector<std::string> Calls() {
   return calls;
 }
 
+const GeneralField kGeneralTextFields[18] = {
+    {"szCurrentVersionNumber", 0}, {"szDAT", 512},          {"szECClient", 1024},         {"szFaxForm", 1536},
+    {"szNotifyOneMonth", 2048},    {"szProductID", 2560},   {"szSerialNum", 3072},        {"szSettingsSYS", 3584},
+    {"szInstallDir", 4096},        {"szLangID", 4608},      {"szNetworkAlertPath", 5120}, {"szProductLocation", 5632},
+    {"szUpdateMsgFile", 6144},     {"szUpgradeEXE", 6656},  {"szVirusInfoURL", 7168},     {"szPalisorMSG", 7680},
+    {"szPlsrwin32EXE", 8192},      {"szWebSupport", 8704}};
+const GeneralField kGeneralNumberFields[10] = {
+    {"bNetworkAlert", 9728},        {"bShowIcon", 9732},            {"bPalisorEnabled", 9736},
+    {"bPlsrMailEnabled", 9740},     {"dwDelayStartup", 9744},       {"dwLoadSchedulerStartup", 9748},
+    {"dwLoadLumicorStartup", 9752}, {"dwLoadPalisorStartup", 9756}, {"dwLSound", 9760},
+    {"dwNotifiedTime", 9764}};
+
 std::string TempPath(const std::string& name) {
   char folder[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, folder);

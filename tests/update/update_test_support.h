@@ -84,6 +84,14 @@ std::vector<standin::JournalEntry> JournalOf(const std::string& call);
 std::vector<standin::JournalEntry> FieldWrites();
 std::vector<std::string> Calls();
 
+// The general record as the product defines it: key and offset, in update order.
+struct GeneralField {
+  const char* key;
+  std::size_t offset;
+};
+extern const GeneralField kGeneralTextFields[18];
+extern const GeneralField kGeneralNumberFields[10];  // four flags, then six numbers
+
 // A temporary file name of this test program.
 std::string TempPath(const std::string& name);
 
