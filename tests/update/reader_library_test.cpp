@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "general_record.h"
 #include "process_state.h"
 #include "script_readers.h"
 #include "sync_loader.h"
@@ -202,6 +203,36 @@ TEST_F(ReaderLibraryTest, ScanItemsLoseTheNoExtensionEntriesWithTheirBar) {
   port.Block().GetItem(kListODSExcludedItems, item, kItemTextSize, 0);
   EXPECT_STREQ(item, "W|EXE");  // only the scan items are filtered
   EXPECT_EQ(CountOf(debug_.Take(), "Removed 'W|' from the file extension list.\n"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+int g_fieldWrites = 0;
+
+BOOL WINAPI OptionsWithoutRecords(OptionsBlock* block, DWORD* size) {
+  *block = OptionsBlock{};
+  *size = kOptionsAreaSize;
+  return TRUE;
+}
+
+BOOL WINAPI CountFieldWrite(const FieldWriteEntry*, DWORD) {
+  ++g_fieldWrites;
+  return TRUE;
+}
+
+// A product that reports the right size but no record address gets no field write.
+TEST(GeneralRecord, AnOptionsBlockWithoutTheRecordCountsAsFailedGetOptions) {
+  ManagementPort = {};
+  ManagementPort.GetOptions = OptionsWithoutRecords;
+  ManagementPort.SetFieldString = CountFieldWrite;
+  ManagementPort.SetFieldValue = CountFieldWrite;
+  update_test::ScriptFile script("no-record", "[CurrentVer]\r\nszDAT=1\r\nbShowIcon=1\r\n");
+  script.Use();
+  EXPECT_EQ(UpdateGeneralRecord(), kResultGetOptionsFailed);
+  EXPECT_EQ(g_fieldWrites, 0);
+  ManagementPort = {};
 }
 
 }  // namespace
