@@ -10,5 +10,7 @@ struct ItemListRow {
   DWORD listId;
   const char* section;
   const char* stem;
-  std::size_t countOffset;  // where AddToList stores the item count in the record
+  std::size_t countOffset;  // where AddToList stores the item count in the record, if it does
 };
+
+constexpr std::size_t kNoItemCount = static_cast<std::size_t>(-1);

@@ -17,6 +17,7 @@ ResultCode UpdateOASTask() {
   BYTE* record = block.oasTaskRecord;
   TraceStatus("OAS Task Ptr = %p\n", static_cast<void*>(record));
   ApplyFields(record, OASTaskFields, kAreaOASTaskRecord);
-  AddToList(block, kListOASExcludedItems, kOASExcludedItemsSection, kOASExcludedItemStem, record);
+  const ItemListRow& list = OASExcludedItems;
+  AddToList(block, list.listId, list.section, list.stem, record);
   return kResultSuccess;
 }

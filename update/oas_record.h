@@ -2,6 +2,7 @@
 // sections, from the update script. The product writes every field itself (area code 0).
 #pragma once
 
+#include "item_list_row.h"
 #include "record_table.h"
 #include "result_codes.h"
 
@@ -9,9 +10,8 @@
 // OptionsBlock. Three block rows place ReportBlock.
 extern const RecordTable OASTaskFields;
 
-// The on-access excluded items: product list 2, keys ExcludedItem_0, _1, ... of this section.
-constexpr char kOASExcludedItemsSection[] = "ExcludedItems";
-constexpr char kOASExcludedItemStem[] = "ExcludedItem";
+// The on-access excluded items, rebuilt after the fields: product list 2, no count.
+extern const ItemListRow OASExcludedItems;
 
 // 0; 2 when GetOptions fails; 3 when the options area is not 53788 bytes (nothing written).
 ResultCode UpdateOASTask();

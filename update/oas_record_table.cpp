@@ -188,3 +188,5 @@ static_assert(RowsTile<kOASTaskRecordExtent>(kOASTaskTable, 0, kOASUnwritten),
 }  // namespace
 
 const RecordTable OASTaskFields = kOASTaskTable;
+
+const ItemListRow OASExcludedItems = {kListOASExcludedItems, "ExcludedItems", "ExcludedItem", kNoItemCount};
