@@ -1,0 +1,47 @@
+#include "script_check.h"
+
+#include "key_checks.h"
+#include "list_checks.h"
+#include "script_encoding.h"
+#include "script_parser.h"
+#include "structure_checks.h"
+#include "update_type_check.h"
+
+namespace {
+
+// The lists of the scope, each section once (OAS and ODS share [ExcludedItems]).
+std::vector<const CatalogueList*> ListsOf(const std::vector<const UpdateType*>& scope) {
+  std::vector<const CatalogueList*> lists;
+  for (const UpdateType* type : scope) {
+    for (const CatalogueList& list : type->lists) {
+      bool seen = false;
+      for (const CatalogueList* known : lists) seen = seen || known->section == list.section;
+      if (!seen) lists.push_back(&list);
+    }
+  }
+  return lists;
+}
+
+}  // namespace
+
+Findings CheckScript(const std::string& bytes) {
+  Findings findings;
+  const ScriptText text = CheckEncoding(bytes, findings);
+  if (!text.checkable) return findings;
+
+  const ParsedScript script = ParseScript(text.text);
+  CheckStructure(script, findings);
+  const UpdateType* type = CheckUpdateType(script, findings);
+  // Without a known type, still check what any type would read, so one slip does not hide
+  // the rest; only the emptying of absent lists depends on the type.
+  std::vector<const UpdateType*> scope;
+  if (type != nullptr) {
+    scope.push_back(type);
+  } else {
+    for (const UpdateType& known : UpdateTypes()) scope.push_back(&known);
+  }
+  CheckKeys(script, scope, findings);
+  CheckLists(script, ListsOf(scope), type != nullptr, findings);
+  SortFindings(findings);
+  return findings;
+}

@@ -1,0 +1,63 @@
+#include "structure_checks.h"
+
+#include "line_warning.h"
+
+namespace {
+
+std::string Where(const ParsedScript& script, const ScriptLine& line) {
+  return line.header < 0 ? "lie before any section" : "stay in [" + SectionOf(script, line) + "]";
+}
+
+void CheckSectionLine(const ParsedScript& script, const ScriptLine& line, Findings& findings) {
+  if (line.textAfterHeader) Warn(line, "the text after ']' of [" + line.name + "] is ignored", findings);
+  const ScriptLine* first = FindSection(script, line.name);
+  if (first != &line) {
+    Warn(line,
+         "section [" + line.name + "] appears again (first at line " + std::to_string(first->number) +
+             "): the profile functions read only the first, so no key below this header is read",
+         findings);
+  }
+}
+
+void CheckKeyLine(const ParsedScript& script, const ScriptLine& line, Findings& findings) {
+  if (line.header < 0) {
+    Warn(line, line.name + " lies before any section: it is never read", findings);
+    return;
+  }
+  const std::string& section = SectionOf(script, line);
+  // Keys of a repeated section are covered by that section's own warning.
+  if (FindSection(script, section) != &script.lines[static_cast<std::size_t>(line.header)]) return;
+  const ScriptLine* first = FindKey(script, section, line.name);
+  if (first != &line) {
+    Warn(line,
+         "[" + section + "] " + line.name + " is given again (first at line " + std::to_string(first->number) +
+             "): only the first value, \"" + first->value + "\", is read",
+         findings);
+  }
+}
+
+}  // namespace
+
+void CheckStructure(const ParsedScript& script, Findings& findings) {
+  for (const ScriptLine& line : script.lines) {
+    switch (line.kind) {
+      case LineKind::kSection:
+        CheckSectionLine(script, line, findings);
+        break;
+      case LineKind::kKey:
+        CheckKeyLine(script, line, findings);
+        break;
+      case LineKind::kOther:
+        Warn(line,
+             line.unclosedHeader
+                 ? "\"" + line.text + "\" has no closing ']': it is no section header, and the keys below it " +
+                       Where(script, line)
+                 : "\"" + line.text + "\" is neither a [section], a key = value line nor a ';' comment: it is ignored",
+             findings);
+        break;
+      case LineKind::kBlank:
+      case LineKind::kComment:
+        break;
+    }
+  }
+}

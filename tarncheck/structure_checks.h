@@ -1,0 +1,9 @@
+// Lines the profile functions ignore or never reach: text that is no section, key or comment,
+// headers without ']', keys before the first section, and repeated sections and keys (only
+// the first of each is read).
+#pragma once
+
+#include "findings.h"
+#include "script_parser.h"
+
+void CheckStructure(const ParsedScript& script, Findings& findings);

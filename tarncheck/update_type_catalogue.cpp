@@ -1,0 +1,162 @@
+#include "update_type_catalogue.h"
+
+#include "general_record.h"
+#include "oas_record.h"
+#include "ods_task.h"
+#include "profile_names.h"
+#include "scheduled_tasks.h"
+#include "sync_library.h"
+
+namespace {
+
+ValueKind KindOf(FieldType type) {
+  switch (type) {
+    case FieldType::kBoolean:
+      return ValueKind::kBoolean;
+    case FieldType::kUInt:
+      return ValueKind::kUInt;
+    case FieldType::kDWord:
+      return ValueKind::kDWord;
+    case FieldType::kExtensionText:
+      return ValueKind::kExtensionText;
+    case FieldType::kBytes:
+      return ValueKind::kBytes;
+    case FieldType::kText:
+    case FieldType::kBlock:
+      break;
+  }
+  return ValueKind::kText;
+}
+
+// The table's keys as the agent reads them: a block row's rows at the row's offset, under the
+// row's section.
+void AddRows(const RecordTable& table, std::size_t base, const char* blockSection, int record,
+             std::vector<CatalogueKey>& keys) {
+  for (std::size_t i = 0; i < table.count; ++i) {
+    const FieldRow& row = table.rows[i];
+    const char* section = blockSection != nullptr ? blockSection : row.section;
+    if (row.type == FieldType::kBlock) {
+      AddRows(*row.block, base + row.offset, row.section, record, keys);
+    } else {
+      keys.push_back({section, row.key, KindOf(row.type), record, base + row.offset});
+    }
+  }
+}
+
+const CatalogueRecord kGeneralRecord = {"product general record",
+                                        "written field by field by the product's library (area code 1)"};
+
+UpdateType Begin(const char* name, const char* title) {
+  UpdateType type{name, title, {}, {}, {}};
+  type.keys.push_back({kUpdateTypeSection, kUpdateTypeKey, ValueKind::kUpdateType, kNoRecord, 0});
+  return type;
+}
+
+void AddRecord(UpdateType& type, const CatalogueRecord& record, const RecordTable& table) {
+  type.records.push_back(record);
+  AddRows(table, 0, nullptr, static_cast<int>(type.records.size()) - 1, type.keys);
+}
+
+// A product list the type rebuilds; its item count goes into the type's latest record when
+// the row names a place for it.
+void AddList(UpdateType& type, const ItemListRow& row, const char* name) {
+  const bool counted = row.countOffset != kNoItemCount;
+  type.lists.push_back({row.section, row.stem, name, row.listId, row.listId == kListODSScanItems,
+                        counted ? static_cast<int>(type.records.size()) - 1 : kNoRecord,
+                        counted ? row.countOffset : 0});
+}
+
+std::vector<UpdateType> BuildTypes() {
+  // The records of each type, in the order the update driver runs them.
+  UpdateType oas = Begin("OAS", "on-access scanner");
+  AddRecord(oas, kGeneralRecord, GeneralRecordFields);
+  AddRecord(oas, {"on-access scanner record", "written field by field by the product's library (area code 0)"},
+            OASTaskFields);
+  AddList(oas, OASExcludedItems, "on-access excluded items");
+
+  UpdateType ods = Begin("ODS", "on-demand scan task");
+  AddRecord(ods, kGeneralRecord, GeneralRecordFields);
+  AddRecord(ods, {"on-demand scan task", "the agent's copy of the task, handed back whole with SetODSTask"},
+            ODSTaskFields);
+  for (const ItemListRow& list : ODSTaskLists) {
+    AddList(ods, list, list.listId == kListODSScanItems ? "on-demand scan items" : "on-demand excluded items");
+  }
+
+  UpdateType schedule = Begin("SCHEDULE", "scheduled Update and Upgrade tasks");
+  AddRecord(schedule, {"scheduled Update task", "the agent's copy of the task of kind 2, handed back with SetTask"},
+            UpdateTaskFields);
+  AddRecord(schedule, {"scheduled Upgrade task", "the agent's copy of the task of kind 3, handed back with SetTask"},
+            UpgradeTaskFields);
+
+  return {oas, ods, schedule};
+}
+
+}  // namespace
+
+const std::vector<UpdateType>& UpdateTypes() {
+  static const std::vector<UpdateType> types = BuildTypes();
+  return types;
+}
+
+const UpdateType* FindUpdateType(std::string_view name) {
+  for (const UpdateType& type : UpdateTypes()) {
+    if (SameName(type.name, name)) return &type;
+  }
+  return nullptr;
+}
+
+std::vector<std::string> SectionsOf(const UpdateType& type) {
+  std::vector<std::string> sections;
+  auto add = [&sections](const std::string& section) {
+    for (const std::string& known : sections) {
+      if (SameName(known, section)) return;
+    }
+    sections.push_back(section);
+  };
+  for (const CatalogueKey& key : type.keys) add(key.section);
+  for (const CatalogueList& list : type.lists) add(list.section);
+  return sections;
+}
+
+const CatalogueKey* FindCatalogueKey(const UpdateType& type, std::string_view section, std::string_view key) {
+  for (const CatalogueKey& known : type.keys) {
+    if (SameName(known.section, section) && SameName(known.key, key)) return &known;
+  }
+  return nullptr;
+}
+
+const CatalogueList* FindCatalogueList(const UpdateType& type, std::string_view section) {
+  for (const CatalogueList& list : type.lists) {
+    if (SameName(list.section, section)) return &list;
+  }
+  return nullptr;
+}
+
+bool ReadsSection(const UpdateType& type, std::string_view section) {
+  for (const std::string& known : SectionsOf(type)) {
+    if (SameName(known, section)) return true;
+  }
+  return false;
+}
+
+const char* ValueKindName(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::kUpdateType:
+      return "update type";
+    case ValueKind::kBoolean:
+      return "Boolean";
+    case ValueKind::kUInt:
+      return "32-bit unsigned";
+    case ValueKind::kDWord:
+      return "32-bit signed";
+    case ValueKind::kText:
+      return "text";
+    case ValueKind::kExtensionText:
+      return "extension list";
+    case ValueKind::kBytes:
+      return "byte string";
+    case ValueKind::kListItem:
+      return "list item";
+  }
+  return "";
+}
