@@ -1,0 +1,22 @@
+// What the checker tests share: files copied beside the test programs by the build (the
+// examples and the scripts with known problems), read as bytes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace checker_test {
+
+// Full path of a file below the test program's folder, e.g. "examples\\oas.ini".
+std::string BesideTest(const std::string& relative);
+// The file's bytes; "" when it cannot be read (the caller's expectations then fail).
+std::string ReadBytes(const std::string& path);
+// Names of the files matching `pattern` in `folder`, sorted.
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& pattern);
+// Writes bytes to a file in the temporary folder; gives its path.
+std::string WriteTemporary(const std::string& name, const std::string& bytes);
+
+// The example scripts, by update type.
+inline const std::vector<std::string> kExamples = {"oas", "ods", "schedule"};
+
+}  // namespace checker_test
