@@ -1,0 +1,40 @@
+#include "status_mailslot.h"
+
+#include <cstring>
+
+namespace tarnmon {
+
+int StatusMailslot::Create(const char* name) {
+  handle_ = OwnedHandle(CreateMailslotA(name, 0, 0, nullptr));
+  if (handle_.IsValid()) return kMailslotCreated;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? kMailslotInUse : kMailslotFailed;
+}
+
+void StatusMailslot::Drain(const std::function<void(const std::string& message)>& onMessage) {
+  if (!IsOpen()) return;
+  for (;;) {
+    DWORD nextSize = 0;
+    if (!GetMailslotInfo(handle_.Get(), nullptr, &nextSize, nullptr, nullptr) || nextSize == MAILSLOT_NO_MESSAGE) {
+      return;
+    }
+    std::string message(nextSize, '\0');
+    DWORD read = 0;
+    // An empty message is read too: left in place it would come round for ever.
+    if (!ReadFile(handle_.Get(), &message[0], nextSize, &read, nullptr)) return;
+    message.resize(read);
+    onMessage(message);
+  }
+}
+
+StatusMessage SplitStatusMessage(const std::string& message, const char* prefix) {
+  StatusMessage split;
+  if (message.empty()) return split;
+  split.sequence = static_cast<unsigned char>(message[0]);
+  split.text = message.substr(1);
+  if (!split.text.empty() && split.text.back() == '\0') split.text.pop_back();
+  const std::size_t prefixLength = std::strlen(prefix);
+  if (split.text.compare(0, prefixLength, prefix) == 0) split.text.erase(0, prefixLength);
+  return split;
+}
+
+}  // namespace tarnmon
