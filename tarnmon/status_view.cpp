@@ -1,0 +1,60 @@
+#include "status_view.h"
+
+#include "line_format.h"
+#include "status_mailslot.h"
+#include "trace_log.h"
+
+namespace tarnmon {
+
+void StatusView::StatusMessage(const std::string& message) {
+  const tarnmon::StatusMessage split = SplitStatusMessage(message, kStatusPrefix);
+  const SequenceVerdict verdict = sequence_.Next(split.sequence);
+  switch (verdict.kind) {
+    case SequenceVerdict::kGap: {
+      std::string text = std::to_string(verdict.missing) + (verdict.missing == 1 ? " message" : " messages") +
+                         " missing: #" + std::to_string(verdict.firstMissing);
+      if (verdict.missing > 1) text += " to #" + std::to_string(verdict.lastMissing);
+      Print(kNoSequence, "lost", text);
+      break;
+    }
+    case SequenceVerdict::kRestart:
+      Note("numbering starts again at 1: a new run");
+      break;
+    case SequenceVerdict::kInvalid:
+      Note("the next message carries no valid sequence number");
+      break;
+    case SequenceVerdict::kInOrder:
+      break;
+  }
+  Print(static_cast<int>(split.sequence), "status", split.text);
+}
+
+void StatusView::DebugString(const std::string& text) { Print(kNoSequence, "debug", text); }
+
+void StatusView::Exception(const EXCEPTION_DEBUG_INFO& exception) {
+  char text[96];
+  std::snprintf(text, sizeof(text), "exception 0x%08lX at %p (%s)",
+                static_cast<unsigned long>(exception.ExceptionRecord.ExceptionCode),
+                exception.ExceptionRecord.ExceptionAddress,
+                exception.dwFirstChance != 0 ? "first chance, passed to the program" : "not handled by the program");
+  Print(kNoSequence, "debug", text);
+}
+
+void StatusView::Note(const std::string& text) { Print(kNoSequence, "tarnmon", text); }
+
+void StatusView::Print(int sequence, const char* stream, const std::string& text) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  std::size_t start = 0;
+  do {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::fprintf(out_, "%s\n", FormatLine(now, sequence, stream, line).c_str());
+    start = end + 1;
+  } while (start < text.size());
+  std::fflush(out_);
+}
+
+}  // namespace tarnmon
