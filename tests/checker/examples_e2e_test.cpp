@@ -64,7 +64,9 @@ TEST_P(ExampleRunTest, AgentAppliesTheExampleAndReadsEveryKeyTheCheckerCountsAsR
   const std::string bytes = checker_test::ReadBytes(path);
   ASSERT_TRUE(CheckScript(bytes).empty()) << "the example does not pass tarncheck";
   const ParsedScript script = ParseScript(bytes);
-  const UpdateType* type = FindUpdateType(FindKey(script, kUpdateTypeSection, kUpdateTypeKey)->value);
+  const ScriptLine* typeLine = FindKey(script, kUpdateTypeSection, kUpdateTypeKey);
+  ASSERT_NE(typeLine, nullptr);
+  const UpdateType* type = FindUpdateType(typeLine->value);
   ASSERT_NE(type, nullptr);
 
   AgentRunOptions options;
@@ -73,8 +75,7 @@ TEST_P(ExampleRunTest, AgentAppliesTheExampleAndReadsEveryKeyTheCheckerCountsAsR
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(test_registry::GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), 0u);
-  EXPECT_TRUE(
-      HasLineStarting(run.StatusLines(), "UpdateType = " + FindKey(script, kUpdateTypeSection, kUpdateTypeKey)->value));
+  EXPECT_TRUE(HasLineStarting(run.StatusLines(), "UpdateType = " + typeLine->value));
 
   for (const std::string& trace : ExpectedTraces(script, *type)) {
     EXPECT_TRUE(HasLineStarting(run.debugOutput, trace)) << "the agent did not read: " << trace;
