@@ -7,23 +7,10 @@
 #include <string>
 
 #include "agent_harness.h"
+#include "command_tail.h"
 #include "test_registry.h"
 
 namespace {
-
-// The raw text after this program's own name, quoted or not.
-std::string RawArguments() {
-  const char* line = GetCommandLineA();
-  if (*line == '"') {
-    ++line;
-    while (*line != '\0' && *line != '"') ++line;
-    if (*line == '"') ++line;
-  } else {
-    while (*line != '\0' && *line != ' ' && *line != '\t') ++line;
-  }
-  while (*line == ' ' || *line == '\t') ++line;
-  return line;
-}
 
 void PrintLines(const char* heading, const std::vector<std::string>& lines) {
   std::printf("%s\n", heading);
@@ -38,7 +25,7 @@ void PrintLines(const char* heading, const std::vector<std::string>& lines) {
 }  // namespace
 
 int main() {
-  const std::string arguments = RawArguments();
+  const std::string arguments = tarnmon::CommandTail();
   std::printf("> tarnupd.exe %s\n", arguments.c_str());
   const AgentRun run = RunAgent(arguments);
   if (!run.finished) {
