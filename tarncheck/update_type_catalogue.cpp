@@ -28,21 +28,6 @@ ValueKind KindOf(FieldType type) {
   return ValueKind::kText;
 }
 
-// The table's keys as the agent reads them: a block row's rows at the row's offset, under the
-// row's section.
-void AddRows(const RecordTable& table, std::size_t base, const char* blockSection, int record,
-             std::vector<CatalogueKey>& keys) {
-  for (std::size_t i = 0; i < table.count; ++i) {
-    const FieldRow& row = table.rows[i];
-    const char* section = blockSection != nullptr ? blockSection : row.section;
-    if (row.type == FieldType::kBlock) {
-      AddRows(*row.block, base + row.offset, row.section, record, keys);
-    } else {
-      keys.push_back({section, row.key, KindOf(row.type), record, base + row.offset});
-    }
-  }
-}
-
 const CatalogueRecord kGeneralRecord = {"product general record",
                                         "written field by field by the product's library (area code 1)"};
 
@@ -54,7 +39,11 @@ UpdateType Begin(const char* name, const char* title) {
 
 void AddRecord(UpdateType& type, const CatalogueRecord& record, const RecordTable& table) {
   type.records.push_back(record);
-  AddRows(table, 0, nullptr, static_cast<int>(type.records.size()) - 1, type.keys);
+  const int recordIndex = static_cast<int>(type.records.size()) - 1;
+  ForEachField(table, [&type, recordIndex](const char* section, const char* key, FieldType fieldType,
+                                           std::size_t offset) {
+    type.keys.push_back({section, key, KindOf(fieldType), recordIndex, offset});
+  });
 }
 
 // A product list the type rebuilds; its item count goes into the type's latest record when

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "line_warning.h"
+#include "hex_pairs.h"
 #include "profile_values.h"
 
 namespace {
@@ -73,14 +74,6 @@ void CheckText(const ScriptLine& line, const std::string& section, Findings& fin
 
 bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
-// The byte the agent stores for one pair: the conversion "%2x", and 0 when it finds no digit.
-unsigned DecodedPair(char first, char second) {
-  const char pair[3] = {first, second, '\0'};
-  unsigned value = 0;
-  if (std::sscanf(pair, "%2x", &value) != 1) value = 0;
-  return value & 0xFF;
-}
-
 void CheckBytes(const ScriptLine& line, const std::string& section, Findings& findings) {
   const std::string text = ProfileText(line.value);
   if (line.value.size() > kTextLimit) {
@@ -97,7 +90,7 @@ void CheckBytes(const ScriptLine& line, const std::string& section, Findings& fi
   for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
     if (IsHexDigit(text[i]) && IsHexDigit(text[i + 1])) continue;
     char stored[8];
-    std::snprintf(stored, sizeof stored, "0x%02X", DecodedPair(text[i], text[i + 1]));
+    std::snprintf(stored, sizeof stored, "0x%02X", DecodeHexPair(text[i], text[i + 1]));
     Warn(line,
          Named(section, line) + ": \"" + text.substr(i, 2) + "\" (characters " + std::to_string(i + 1) + " and " +
              std::to_string(i + 2) + ") is not a pair of hexadecimal digits: it is stored as " + stored,

@@ -26,18 +26,10 @@ Reader ReaderFor(FieldType type) {
   return nullptr;
 }
 
-void ApplyRows(BYTE* base, const RecordTable& table, const char* blockSection, DWORD area) {
-  for (std::size_t i = 0; i < table.count; ++i) {
-    const FieldRow& row = table.rows[i];
-    const char* section = blockSection != nullptr ? blockSection : row.section;
-    if (row.type == FieldType::kBlock) {
-      ApplyRows(base + row.offset, *row.block, row.section, area);
-    } else {
-      ReaderFor(row.type)(base + row.offset, section, row.key, area);
-    }
-  }
-}
-
 }  // namespace
 
-void ApplyFields(BYTE* record, const RecordTable& table, DWORD area) { ApplyRows(record, table, nullptr, area); }
+void ApplyFields(BYTE* record, const RecordTable& table, DWORD area) {
+  ForEachField(table, [record, area](const char* section, const char* key, FieldType type, std::size_t offset) {
+    ReaderFor(type)(record + offset, section, key, area);
+  });
+}

@@ -64,6 +64,21 @@ constexpr bool RowsDisjoint(const RecordTable& table) {
   return true;
 }
 
+// Calls visit(section, key, type, offset) for every field of the table in update order: a block
+// row's fields come at the row's offset, under the row's section. The agent runs its readers
+// this way, and the script checker learns from it which keys each record reads.
+template <typename Visit>
+void ForEachField(const RecordTable& table, Visit&& visit, std::size_t base = 0, const char* blockSection = nullptr) {
+  for (std::size_t i = 0; i < table.count; ++i) {
+    const FieldRow& row = table.rows[i];
+    if (row.type == FieldType::kBlock) {
+      ForEachField(*row.block, visit, base + row.offset, row.section);
+    } else {
+      visit(blockSection != nullptr ? blockSection : row.section, row.key, row.type, base + row.offset);
+    }
+  }
+}
+
 // Runs the readers of every row, in table order, on the record at `record` with `area`.
 // A block row runs its block's rows at the row's offset, under the row's section.
 void ApplyFields(BYTE* record, const RecordTable& table, DWORD area);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fault_guard.h"
+#include "hex_pairs.h"
 #include "script_file.h"
 #include "sync_loader.h"
 #include "trace_log.h"
@@ -58,15 +59,6 @@ void StoreBytes(void* field, const BYTE* bytes, DWORD count, DWORD area) {
 bool ReadPresentNumber(const char* section, const char* key, DWORD& number) {
   number = ReadScriptNumber(section, key, 0);
   return number != 0 || ReadScriptNumber(section, key, 1) != 1;
-}
-
-// One pair of characters as the conversion "%2x" reads it; a pair without a hexadecimal
-// digit gives 0.
-BYTE DecodePair(const char* pair) {
-  const char text[3] = {pair[0], pair[1], '\0'};
-  unsigned int value = 0;
-  if (std::sscanf(text, "%2x", &value) != 1) value = 0;
-  return static_cast<BYTE>(value & 0xFF);
 }
 
 // UpdateUInt and UpdateDWord store alike and differ only in their trace lines.
@@ -156,7 +148,7 @@ void UpdateByteString(void* field, const char* section, const char* key, DWORD a
   BYTE bytes[kByteBufferSize] = {};
   // A last odd character is dropped.
   const DWORD count = static_cast<DWORD>(std::strlen(text) / 2);
-  for (DWORD i = 0; i < count; ++i) bytes[i] = DecodePair(text + 2 * i);
+  for (DWORD i = 0; i < count; ++i) bytes[i] = DecodeHexPair(text[2 * i], text[2 * i + 1]);
   auto store = [&] {
     StoreBytes(field, bytes, count, area);
     TraceDebug("[%s] %s = %s\n", section, key, reinterpret_cast<const char*>(bytes));
