@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "agent_harness.h"
+#include "agent_result.h"
 #include "test_registry.h"
 
 namespace {
 
 using test_registry::AgentSubkey;
 
-const std::string kResultKey = AgentSubkey("TARNUPDATE");
 const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
 
 class AgentEntryTest : public ::testing::Test {
@@ -32,18 +32,11 @@ class AgentEntryTest : public ::testing::Test {
     return run;
   }
 
-  static void ExpectResult(const AgentRun& run, DWORD code, const std::string& text) {
-    EXPECT_EQ(run.exitCode, code);
-    EXPECT_EQ(test_registry::GetDword(kResultKey, "ReturnCode"), code);
-    EXPECT_EQ(test_registry::GetString(kResultKey, "ReturnString"), text);
-    ASSERT_FALSE(run.StatusLines().empty());
-    EXPECT_EQ(run.StatusLines().back(), text + "\n");
-  }
 };
 
 TEST_F(AgentEntryTest, EmptyCommandLineSucceedsWithExactStatusMessages) {
   const AgentRun run = Run("");
-  ExpectResult(run, 0, "[0] Command successful.");
+  ExpectAgentResult(run, 0, "[0] Command successful.");
 
   const std::vector<std::string> expected = {
       std::string("\x01[TarnUpdate] Tarnwell Configuration Agent - v1.0.15\n") + '\0',
@@ -55,7 +48,7 @@ TEST_F(AgentEntryTest, EmptyCommandLineSucceedsWithExactStatusMessages) {
 }
 
 TEST_F(AgentEntryTest, UnrecognisedCommandLineDoesNothingAndSucceeds) {
-  ExpectResult(Run("HELLO WORLD"), 0, "[0] Command successful.");
+  ExpectAgentResult(Run("HELLO WORLD"), 0, "[0] Command successful.");
 }
 
 TEST_F(AgentEntryTest, VersionCheckComparesEachPartOnItsOwn) {
@@ -70,20 +63,20 @@ TEST_F(AgentEntryTest, VersionCheckComparesEachPartOnItsOwn) {
   for (const Case& c : cases) {
     EXPECT_EQ(Run(c.arguments).exitCode, c.code) << c.arguments;
   }
-  ExpectResult(Run("lc_version=1.1.0"), 12, "[12] TARNUPDATE version incorrect. Script requires version 1.1.0.");
-  ExpectResult(Run("LC_VERSION=1.0"), 1, "[1] Missing or incorrect command line.");
+  ExpectAgentResult(Run("lc_version=1.1.0"), 12, "[12] TARNUPDATE version incorrect. Script requires version 1.1.0.");
+  ExpectAgentResult(Run("LC_VERSION=1.0"), 1, "[1] Missing or incorrect command line.");
 }
 
 TEST_F(AgentEntryTest, MissingScriptIsReportedWithItsUpperCasedPath) {
-  ExpectResult(Run("LC_UPDATE=c:\\missing.ini"), 6, "[6] Configuration file C:\\MISSING.INI is missing.");
+  ExpectAgentResult(Run("LC_UPDATE=c:\\missing.ini"), 6, "[6] Configuration file C:\\MISSING.INI is missing.");
   // A percent sign in the path is part of the text, never a format.
-  ExpectResult(Run("LC_UPDATE=c:\\100%s.ini"), 6, "[6] Configuration file C:\\100%S.INI is missing.");
+  ExpectAgentResult(Run("LC_UPDATE=c:\\100%s.ini"), 6, "[6] Configuration file C:\\100%S.INI is missing.");
 }
 
 TEST_F(AgentEntryTest, OverlongArgumentsAreRefusedNotCut) {
   const std::string longPath = "C:\\" + std::string(300, 'A') + ".INI";
   const AgentRun update = Run("LC_UPDATE=" + longPath);
-  ExpectResult(update, 1, "[1] Missing or incorrect command line.");
+  ExpectAgentResult(update, 1, "[1] Missing or incorrect command line.");
   const std::vector<std::string> lines = update.StatusLines();
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2], "LC_UPDATE= argument of 307 characters refused: at most 259 are allowed.\n");
@@ -93,14 +86,14 @@ TEST_F(AgentEntryTest, OverlongArgumentsAreRefusedNotCut) {
   ASSERT_EQ(fitting.size(), 259u);
   EXPECT_EQ(Run("LC_UPDATE=" + fitting).exitCode, 6u);
 
-  ExpectResult(Run("LC_VERSION=1.0.15" + std::string(20, ' ') + "/TRAILING"), 1,
+  ExpectAgentResult(Run("LC_VERSION=1.0.15" + std::string(20, ' ') + "/TRAILING"), 1,
                "[1] Missing or incorrect command line.");
   EXPECT_EQ(Run("LC_VERSION=1.0.16 /TRAILING").exitCode, 12u);  // 23 characters fit
 }
 
 TEST_F(AgentEntryTest, DebugToggleSwitchesDebuggerOutputForThisAndLaterRuns) {
   const AgentRun on = Run("LC_DEBUG");
-  ExpectResult(on, 0, "[0] Command successful.");
+  ExpectAgentResult(on, 0, "[0] Command successful.");
   EXPECT_EQ(test_registry::GetDword(AgentSubkey("Debug"), "Output"), 1u);
   // The switch was off at start, so only the toggle's own line and the result reach the debugger.
   EXPECT_EQ(on.debugOutput, (std::vector<std::string>{"Debug State = ON\n", "[0] Command successful.\n"}));
@@ -141,7 +134,7 @@ TEST_F(AgentEntryTest, ProductVersionIsTracedOnlyFromAPlainString) {
 
 TEST_F(AgentEntryTest, EveryRunReplacesThePreviousResult) {
   Run("LC_VERSION=9.0.0");
-  ExpectResult(Run("LC_VERSION=1.0.0"), 0, "[0] Command successful.");
+  ExpectAgentResult(Run("LC_VERSION=1.0.0"), 0, "[0] Command successful.");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "agent_harness.h"
+#include "agent_result.h"
 #include "standin_state.h"
 #include "test_registry.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 using test_registry::AgentSubkey;
 
-const std::string kResultKey = AgentSubkey("TARNUPDATE");
 
 std::vector<std::string> Calls(const std::vector<standin::JournalEntry>& journal) {
   std::vector<std::string> calls;
@@ -50,11 +50,6 @@ class ProductControlTest : public ::testing::Test {
     return run;
   }
 
-  static void ExpectResult(const AgentRun& run, DWORD code, const std::string& text) {
-    EXPECT_EQ(run.exitCode, code);
-    EXPECT_EQ(test_registry::GetDword(kResultKey, "ReturnCode"), code);
-    EXPECT_EQ(test_registry::GetString(kResultKey, "ReturnString"), text);
-  }
 
   static standin::ProductState State() {
     standin::ProductState state;
@@ -73,7 +68,7 @@ class ProductControlTest : public ::testing::Test {
 
 TEST_F(ProductControlTest, StartTalksToTheProductInAFixedOrder) {
   const AgentRun run = Run("LC_START");
-  ExpectResult(run, 0, "[0] Command successful.");
+  ExpectAgentResult(run, 0, "[0] Command successful.");
   EXPECT_EQ(CommandLines(run), (std::vector<std::string>{
                                    "LoadMSIDll \"" + libraryPath_ + "\"\n",
                                    "LoadSyncUtil returned 0\n",
@@ -90,7 +85,7 @@ TEST_F(ProductControlTest, StartTalksToTheProductInAFixedOrder) {
 TEST_F(ProductControlTest, DetailLinesFrameEachControlCallWithDebugOutputOn) {
   test_registry::SetDword(AgentSubkey("Debug"), "Output", 1);
   const AgentRun run = Run("LC_STOP");
-  ExpectResult(run, 0, "[0] Command successful.");
+  ExpectAgentResult(run, 0, "[0] Command successful.");
   const std::vector<std::string>& debug = run.debugOutput;
   const auto before = std::find(debug.begin(), debug.end(), "Before StopLC...\n");
   ASSERT_NE(before, debug.end());
@@ -101,16 +96,16 @@ TEST_F(ProductControlTest, DetailLinesFrameEachControlCallWithDebugOutputOn) {
 }
 
 TEST_F(ProductControlTest, EveryControlWordReachesItsCall) {
-  ExpectResult(Run("LC_STOP"), 0, "[0] Command successful.");
+  ExpectAgentResult(Run("LC_STOP"), 0, "[0] Command successful.");
   EXPECT_FALSE(State().running);
-  ExpectResult(Run("lc_start"), 0, "[0] Command successful.");
+  ExpectAgentResult(Run("lc_start"), 0, "[0] Command successful.");
   EXPECT_TRUE(State().running);
-  ExpectResult(Run("LC_DISABLE"), 0, "[0] Command successful.");
+  ExpectAgentResult(Run("LC_DISABLE"), 0, "[0] Command successful.");
   EXPECT_FALSE(State().enabled);
-  ExpectResult(Run("LC_ENABLE"), 0, "[0] Command successful.");
+  ExpectAgentResult(Run("LC_ENABLE"), 0, "[0] Command successful.");
   EXPECT_TRUE(State().enabled);
   // A script named after a command word: LC_STOP is found first.
-  ExpectResult(Run("LC_UPDATE=C:\\SCRIPTS\\LC_STOP.INI"), 0, "[0] Command successful.");
+  ExpectAgentResult(Run("LC_UPDATE=C:\\SCRIPTS\\LC_STOP.INI"), 0, "[0] Command successful.");
   EXPECT_FALSE(State().running);
   EXPECT_EQ(standin::ProtocolErrorCount(), 0);
 }
@@ -123,7 +118,7 @@ TEST_F(ProductControlTest, RefusedInterfaceIsNotReleasedButTheLibraryIsUnloaded)
   ASSERT_TRUE(standin::SetFaults(faults));
 
   const AgentRun run = Run("LC_START");
-  ExpectResult(run, 4, "[4] Call to AvSync_GetIFace failed.");
+  ExpectAgentResult(run, 4, "[4] Call to AvSync_GetIFace failed.");
   const std::vector<std::string> lines = CommandLines(run);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[2], "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 7\n");
@@ -140,7 +135,7 @@ TEST_F(ProductControlTest, HungControlCallEndsTheRunAfterFuncTimeout) {
   const ULONGLONG started = GetTickCount64();
   const AgentRun run = Run("LC_START", 20000);
   const ULONGLONG elapsed = GetTickCount64() - started;
-  ExpectResult(run, 11, "[11] Management Port function did not complete.");
+  ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
   EXPECT_GE(elapsed, 1400u);
   EXPECT_LT(elapsed, 10000u);
   // The worker never got to release or unload.
@@ -150,7 +145,7 @@ TEST_F(ProductControlTest, HungControlCallEndsTheRunAfterFuncTimeout) {
 TEST_F(ProductControlTest, FileVersionOfTheAgentItself) {
   test_registry::SetString(AgentSubkey("LC_FILEVER"), "FilePath", ProgramBesideTest("tarnupd.exe"));
   const AgentRun run = Run("LC_FILEVER");
-  ExpectResult(run, 0, "[0] Command successful.");
+  ExpectAgentResult(run, 0, "[0] Command successful.");
   const std::string key = AgentSubkey("LC_FILEVER");
   EXPECT_EQ(test_registry::GetDword(key, "FileVersionMajor"), 1u);
   EXPECT_EQ(test_registry::GetDword(key, "FileVersionMinor"), 0u);
@@ -167,14 +162,14 @@ TEST_F(ProductControlTest, FileVersionFailuresLeaveFourZeros) {
   // A file without version information.
   test_registry::SetString(key, "FilePath", ProgramBesideTest("syncutil.msi"));
   const AgentRun run = Run("LC_FILEVER");
-  ExpectResult(run, 8, "[8] Installer Dll failed to load.");
+  ExpectAgentResult(run, 8, "[8] Installer Dll failed to load.");
   EXPECT_EQ(CommandLines(run), (std::vector<std::string>{"GetFileVer - MsiGetFileVersionA() function failed.\n"}));
   for (const char* value : {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"}) {
     EXPECT_EQ(test_registry::GetDword(key, value), 0u) << value;
   }
   // No path at all.
   test_registry::DeleteTree(key);
-  ExpectResult(Run("LC_FILEVER"), 8, "[8] Installer Dll failed to load.");
+  ExpectAgentResult(Run("LC_FILEVER"), 8, "[8] Installer Dll failed to load.");
   EXPECT_EQ(test_registry::GetDword(key, "FileVersionMajor"), 0u);
 }
 
@@ -191,13 +186,13 @@ TEST_F(ProductControlTest, MissingProductAndMissingExportBothMeanTheLibraryDidNo
   ReinstallOnExit reinstall;
   ASSERT_EQ(standin::UninstallProduct(), 0);
   AgentRun run = Run("LC_START");
-  ExpectResult(run, 5, "[5] Management Port Dll failed to load.");
+  ExpectAgentResult(run, 5, "[5] Management Port Dll failed to load.");
   EXPECT_EQ(CommandLines(run),
             (std::vector<std::string>{"LoadMSIDll - SYNCUTIL.DLL missing.\n", "LoadSyncUtil returned 2\n"}));
 
   ASSERT_EQ(standin::InstallPackage(ProgramBesideTest("syncutil-noexport.msi")), 0);
   run = Run("LC_START");
-  ExpectResult(run, 5, "[5] Management Port Dll failed to load.");
+  ExpectAgentResult(run, 5, "[5] Management Port Dll failed to load.");
   const std::vector<std::string> lines = CommandLines(run);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].rfind("LoadMSIDll \"", 0), 0u);
