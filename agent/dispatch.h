@@ -1,7 +1,8 @@
-// Carries out the recognised command and gives its ResultCode.
+// Carries out the recognised command by its row in the command table.
 #pragma once
 
-#include "command_word.h"
-#include "result_codes.h"
+#include "agent/command_run.h"
+#include "agent/command_word.h"
+#include "agent/worker.h"
 
-ResultCode DispatchCommand(CommandWord word, const char* upperCommandLine);
+WorkerOutcome DispatchCommand(CommandRun& run, CommandWord word);

@@ -1,16 +1,18 @@
-#include "entry.h"
+#include "agent/entry.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "command_word.h"
-#include "dispatch.h"
-#include "message_ids.h"
-#include "process_state.h"
-#include "result_report.h"
-#include "settings_key.h"
-#include "trace_log.h"
+#include "agent/command_run.h"
+#include "agent/command_word.h"
+#include "agent/dispatch.h"
+#include "agent/result_report.h"
+#include "agent_version.h"
+#include "foundation/messages.h"
+#include "foundation/settings_key.h"
+#include "foundation/trace_log.h"
+#include "resources/message_ids.h"
 
 namespace {
 
@@ -20,29 +22,26 @@ struct FreeDeleter {
   void operator()(char* block) const { std::free(block); }
 };
 
-void LoadAgentSettings() {
-  SettingsKey& settings = Settings();
-  settings.SetVendorPath("Velmora\\Brask");
-  settings.SetAgentName("Tarn Configuration Agent");
+void LoadAgentSettings(CommandRun& run) {
+  const SettingsKey& settings = Settings();
   DebugOutput = settings.ReadDword("Debug", "Output", 0);
-  NoExtensionString = settings.ReadString("LC_UPDATE", "NoExtensionString", "");
-  FuncTimeout = settings.ReadDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
+  run.noExtensionString = settings.ReadString("LC_UPDATE", "NoExtensionString", "");
+  run.funcTimeout = settings.ReadDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
   // An old default that proved too short: replace it for later runs, honour it for this one.
-  if (FuncTimeout == kReplacedFuncTimeout) settings.WriteDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
+  if (run.funcTimeout == kReplacedFuncTimeout) settings.WriteDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
 }
 
-void TraceStartBanner() {
+void TraceStartBanner(const CommandRun& run) {
   TextString banner;
-  LoadMessage(banner, IDS_START_BANNER);
+  LoadMessage(run.module, IDS_START_BANNER, banner);
   TextString line;
-  line.Format(banner, kAgentVersionMajor, kAgentVersionMinor, kAgentVersionBuild);
+  line.Format(banner, TARN_VERSION_MAJOR, TARN_VERSION_MINOR, TARN_VERSION_BUILD);
   TraceStatus("%s", line.c_str());
 }
 
 }  // namespace
 
 int AgentMain(HINSTANCE instance, const char* commandLine) {
-  InstanceHandle = instance;
   if (commandLine == nullptr) commandLine = "";
   const std::size_t length = std::strlen(commandLine);
   std::unique_ptr<char, FreeDeleter> upperCommandLine(static_cast<char*>(std::malloc(length + 1)));
@@ -50,18 +49,23 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   std::memcpy(upperCommandLine.get(), commandLine, length + 1);
   UpperCaseAscii(upperCommandLine.get());
 
-  LoadAgentSettings();
-  TraceStartBanner();
+  CommandRun run;
+  run.module = instance;
+  run.upperCommandLine = upperCommandLine.get();
+  LoadAgentSettings(run);
+  TraceStartBanner(run);
 
   // From here until the result is written, the previous run's result is gone.
   Settings().WriteString("TARNUPDATE", "ReturnCode", nullptr);
   Settings().WriteString("TARNUPDATE", "ReturnString", nullptr);
 
-  ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", ProductVersion);
-  TraceStatus("Lumicor Version = v%s\n", ProductVersion.c_str());
+  ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", run.productVersion);
+  TraceStatus("Lumicor Version = v%s\n", run.productVersion.c_str());
 
-  const CommandWord word = RecogniseCommand(upperCommandLine.get());
-  const ResultCode result = DispatchCommand(word, upperCommandLine.get());
-  ReportResult(result);
-  return result;
+  const WorkerOutcome outcome = DispatchCommand(run, RecogniseCommand(run.upperCommandLine));
+  ReportResult(run, outcome.result);
+  // A worker given up on may still be inside the product's library: end at once, running no
+  // destructor and no library's detach code under its feet.
+  if (outcome.abandoned) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(outcome.result));
+  return outcome.result;
 }

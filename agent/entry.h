@@ -3,5 +3,6 @@
 
 #include <windows.h>
 
-// `commandLine` is the command line after the program name. Gives the exit code.
+// `commandLine` is the command line after the program name. Gives the exit code; after a
+// worker was given up on, the process ends here instead.
 int AgentMain(HINSTANCE instance, const char* commandLine);

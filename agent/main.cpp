@@ -2,6 +2,6 @@
 // without the program name, exactly what the entry point needs.
 #include <windows.h>
 
-#include "entry.h"
+#include "agent/entry.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) { return AgentMain(instance, commandLine); }

@@ -1,65 +1,44 @@
-#include "result_report.h"
+#include "agent/result_report.h"
 
-#include <windows.h>
-
-#include "message_ids.h"
-#include "process_state.h"
-#include "settings_key.h"
-#include "trace_log.h"
+#include "foundation/messages.h"
+#include "foundation/settings_key.h"
+#include "foundation/trace_log.h"
+#include "resources/message_ids.h"
 
 namespace {
 
 constexpr char kResultSubkey[] = "TARNUPDATE";
-constexpr int kFirstLoadSize = 256;
-constexpr int kLoadStep = 256;
 
 }  // namespace
 
-bool LoadMessage(TextString& text, unsigned int id) {
-  text = "";
-  const HINSTANCE module = InstanceHandle;
-  const LPCSTR block = MAKEINTRESOURCEA(id / 16 + 1);
-  if (FindResourceA(module, block, MAKEINTRESOURCEA(6) /* RT_STRING */) == nullptr) return false;
-
-  // LoadStringA gives no sign of a cut text other than filling the buffer: grow until the
-  // buffer is at least two characters longer than what it loaded.
-  for (int size = kFirstLoadSize;; size += kLoadStep) {
-    char* buffer = text.WritableBuffer(size);
-    if (text.Capacity() < size) return false;
-    const int loaded = LoadStringA(module, id, buffer, size);
-    text.SyncLength(loaded > 0 ? loaded : 0);
-    if (loaded <= size - 2) return loaded > 0;
-  }
-}
-
-TextString ResultText(ResultCode code) {
+TextString ResultText(const CommandRun& run, ResultCode code) {
   TextString message;
   TextString text;
   if (code >= kResultSuccess && code <= kResultLast) {
-    LoadMessage(message, IDS_RESULT_FIRST + static_cast<unsigned int>(code));
+    LoadMessage(run.module, IDS_RESULT_FIRST + static_cast<unsigned int>(code), message);
     switch (code) {
       case kResultScriptMissing:
-        text.Format(message, ScriptPath);
+        text.Format(message, run.scriptPath);
         break;
       case kResultProgramMissing:
-        text.Format(message, TargetPath.c_str());
+        text.Format(message, run.targetPath.c_str());
         break;
       case kResultVersionTooOld:
-        text.Format(message, RequiredVersion);
+        text.Format(message, run.requiredVersion);
         break;
       default:
         text = message;
         break;
     }
   } else {
-    LoadMessage(message, IDS_UNRECOGNISED_ERROR);
-    text.Format(message, code);
+    LoadMessage(run.module, IDS_UNRECOGNISED_ERROR, message);
+    text.Format(message, static_cast<int>(code));
   }
   return text;
 }
 
-void ReportResult(ResultCode code) {
-  const TextString text = ResultText(code);
+void ReportResult(const CommandRun& run, ResultCode code) {
+  const TextString text = ResultText(run, code);
   Settings().WriteDword(kResultSubkey, "ReturnCode", static_cast<DWORD>(code));
   Settings().WriteString(kResultSubkey, "ReturnString", text);
   TraceStatus("%s\n", text.c_str());

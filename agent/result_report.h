@@ -1,15 +1,13 @@
-// Result messages from the string table, and the recording of the run's result.
+// The recording of a run's result.
 #pragma once
 
-#include "result_codes.h"
-#include "text_string.h"
-
-// Loads string `id` of the agent's module; true if a non-empty text was loaded.
-bool LoadMessage(TextString& text, unsigned int id);
+#include "agent/command_run.h"
+#include "foundation/result_codes.h"
+#include "foundation/text_string.h"
 
 // The one-line result text of a code: its message, with the script path, program path or
 // required version put in where the message names one.
-TextString ResultText(ResultCode code);
+TextString ResultText(const CommandRun& run, ResultCode code);
 
 // Writes ReturnCode and ReturnString below the agent key and traces the text.
-void ReportResult(ResultCode code);
+void ReportResult(const CommandRun& run, ResultCode code);

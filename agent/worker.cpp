@@ -1,84 +1,56 @@
-#include "worker.h"
+#include "agent/worker.h"
 
-#include <windows.h>
+#include <memory>
 
-#include <cstdint>
-
-#include "kernel_handle.h"
-#include "loaded_module.h"
-#include "process_state.h"
-#include "sync_loader.h"
-#include "trace_log.h"
-#include "update_driver.h"
+#include "agent/sync_loader.h"
+#include "foundation/trace_log.h"
+#include "foundation/unique_handle.h"
 
 namespace {
 
-ResultCode CarryOut(CommandWord word) {
-  switch (word) {
-    case kCommandStart:
-      TraceDebug("Before StartLC...\n");
-      ManagementPort.StartLC();
-      TraceDebug("After StartLC\n");
-      return kResultSuccess;
-    case kCommandStop:
-      TraceDebug("Before StopLC...\n");
-      ManagementPort.StopLC();
-      TraceDebug("After StopLC\n");
-      return kResultSuccess;
-    case kCommandUpdate:
-      return ApplyUpdateScript();
-    case kCommandEnable:
-      TraceDebug("Before EnableLC...\n");
-      ManagementPort.EnableLC(1);
-      TraceDebug("After EnableLC\n");
-      return kResultSuccess;
-    case kCommandDisable:
-      TraceDebug("Before DisableLC...\n");
-      ManagementPort.DisableLC(1);
-      TraceDebug("After DisableLC\n");
-      return kResultSuccess;
-    default:
-      return kResultSuccess;
-  }
-}
+// What the worker owns: its own copy of the run, so nothing it reads belongs to the entry
+// thread, which may stop waiting and end the process while the worker goes on.
+struct WorkerJob {
+  CommandRun run;
+  ProductWork work;
+};
 
 DWORD WINAPI WorkerThread(LPVOID parameter) {
-  return static_cast<DWORD>(WorkerSession(static_cast<CommandWord>(reinterpret_cast<std::intptr_t>(parameter))));
+  const std::unique_ptr<WorkerJob> job(static_cast<WorkerJob*>(parameter));
+  return static_cast<DWORD>(WorkerSession(job->run, job->work));
 }
 
 }  // namespace
 
-ResultCode WorkerSession(CommandWord word) {
-  HMODULE loaded = nullptr;
-  const int loadResult = LoadSyncUtil(loaded);
-  // Owned from here: a library loaded without its export goes again quietly.
-  LoadedModule library(loaded);
-  if (loadResult != 0) return kResultSyncLibraryNotLoaded;
+ResultCode WorkerSession(const CommandRun& run, ProductWork work) {
+  LoadedModule library;
+  ProductSession product = {};
+  if (LoadSyncUtil(library, product.getIFace) != 0) return kResultSyncLibraryNotLoaded;
 
-  const int interfaceResult = AvSyncGetIFace(AVSIF_MANAGEMENTPORT, &ManagementPort);
+  const int interfaceResult = product.getIFace(AVSIF_MANAGEMENTPORT, &product.port);
   TraceStatus("AvSync_GetIFace AVSIF_MANAGEMENTPORT returned %d\n", interfaceResult);
   ResultCode result = kResultGetIFaceFailed;
   if (interfaceResult == 0) {
-    result = CarryOut(word);
+    result = work(run, product);
     TraceStatus("Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n");
-    ManagementPort.ReleaseIFace();
+    product.port.ReleaseIFace();
   }
   TraceStatus("Unloading SYNCUTIL.DLL\n");
-  FreeSyncUtil(library.release());
+  library.reset();
   return result;
 }
 
-ResultCode RunOnWorker(CommandWord word) {
-  KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, reinterpret_cast<LPVOID>(static_cast<std::intptr_t>(word)),
-                                   0, nullptr));
+WorkerOutcome RunOnWorker(const CommandRun& run, ProductWork work) {
+  std::unique_ptr<WorkerJob> job(new WorkerJob{run, work});
+  const KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, job.get(), 0, nullptr));
   if (!worker) {
     // Without a worker the command never ran: that is no success.
     TraceStatus("The worker thread could not be created (error %lu).\n", GetLastError());
-    return kResultTimedOut;
+    return {kResultTimedOut, false};
   }
-  // On a time-out the worker is left running; the end of the process stops it.
-  if (WaitForSingleObject(worker.get(), FuncTimeout) == WAIT_TIMEOUT) return kResultTimedOut;
+  job.release();  // the worker's from here
+  if (WaitForSingleObject(worker.get(), run.funcTimeout) == WAIT_TIMEOUT) return {kResultTimedOut, true};
   DWORD exitCode = 0;
-  if (!GetExitCodeThread(worker.get(), &exitCode)) return kResultSuccess;
-  return static_cast<ResultCode>(exitCode);
+  if (!GetExitCodeThread(worker.get(), &exitCode)) return {kResultSuccess, false};
+  return {static_cast<ResultCode>(exitCode), false};
 }

@@ -1,8 +1,8 @@
-#include "settings_key.h"
+#include "foundation/settings_key.h"
 
 #include <cstring>
 
-#include "registry_key.h"
+#include "foundation/unique_handle.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ RegistryKey CreateBelow(HKEY parent, const char* name) {
 
 }  // namespace
 
-SettingsKey& Settings() {
-  static SettingsKey settings;
+const SettingsKey& Settings() {
+  static constexpr SettingsKey settings("Velmora\\Brask", "Tarn Configuration Agent");
   return settings;
 }
 

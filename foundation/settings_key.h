@@ -5,16 +5,16 @@
 
 #include <windows.h>
 
-#include "registry_key.h"
-#include "text_string.h"
+#include "foundation/text_string.h"
+#include "foundation/unique_handle.h"
 
 class SettingsKey {
  public:
   // KEY_READ | KEY_WRITE: query, set, create subkey, enumerate, notify, read control.
   static constexpr REGSAM kAccess = 0x2001F;
 
-  void SetVendorPath(const char* vendorPath) { vendorPath_ = vendorPath; }
-  void SetAgentName(const char* agentName) { agentName_ = agentName; }
+  // Both names are kept, not copied: they are texts of the program itself.
+  constexpr SettingsKey(const char* vendorPath, const char* agentName) : vendorPath_(vendorPath), agentName_(agentName) {}
 
   DWORD ReadDword(const char* subkey, const char* valueName, DWORD defaultValue) const;
   TextString ReadString(const char* subkey, const char* valueName, const char* defaultText) const;
@@ -26,12 +26,13 @@ class SettingsKey {
   RegistryKey OpenAgentKey() const;
   RegistryKey OpenSubKey(const char* subkey) const;
 
-  TextString vendorPath_;
-  TextString agentName_;
+  const char* vendorPath_;
+  const char* agentName_;
 };
 
-// The one settings store of the process.
-SettingsKey& Settings();
+// The agent's settings store. Nothing in it is destroyed at the end of the process, so a
+// thread still running then can never meet a half-destroyed store.
+const SettingsKey& Settings();
 
 // Read-only looks at other software's keys below HKEY_LOCAL_MACHINE; they never create keys.
 bool MachineKeyExists(const char* keyPath);

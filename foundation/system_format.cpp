@@ -1,4 +1,4 @@
-#include "system_format.h"
+#include "foundation/system_format.h"
 
 int SystemFormatInto(char* buffer, std::size_t size, const char* format, va_list args) {
   if (size == 0) return 0;

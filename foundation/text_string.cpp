@@ -1,9 +1,9 @@
-#include "text_string.h"
+#include "foundation/text_string.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "system_format.h"
+#include "foundation/system_format.h"
 
 namespace {
 

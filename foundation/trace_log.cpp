@@ -1,11 +1,11 @@
-#include "trace_log.h"
+#include "foundation/trace_log.h"
 
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
-#include "kernel_handle.h"
-#include "system_format.h"
+#include "foundation/unique_handle.h"
+#include "foundation/system_format.h"
 
 volatile DWORD DebugOutput = 0;
 

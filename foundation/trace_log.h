@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "text_string.h"  // TARN_PRINTF_FORMAT
+#include "foundation/text_string.h"  // TARN_PRINTF_FORMAT
 
 // Process-wide switch: non-zero means debugger output is on.
 extern volatile DWORD DebugOutput;

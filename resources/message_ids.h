@@ -6,7 +6,3 @@
 #define IDS_TOLVRSIL_TEMPLATE 3
 #define IDS_RESULT_FIRST 4 /* result code c has its message at c + 4, for c from 0 to 12 */
 #define IDS_UNRECOGNISED_ERROR 100
-
-#define TARN_VERSION_MAJOR 1
-#define TARN_VERSION_MINOR 0
-#define TARN_VERSION_BUILD 15

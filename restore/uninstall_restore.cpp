@@ -1,14 +1,14 @@
-#include "uninstall_restore.h"
+#include "restore/uninstall_restore.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <memory>
 
-#include "message_ids.h"
-#include "result_report.h"
-#include "settings_key.h"
-#include "trace_log.h"
+#include "resources/message_ids.h"
+#include "foundation/messages.h"
+#include "foundation/settings_key.h"
+#include "foundation/trace_log.h"
 
 namespace {
 
@@ -66,10 +66,10 @@ bool FindInstallLog(const TextString& directory, int& logNumber) {
 
 }  // namespace
 
-void RestoreUninstallScript(TextString productDirectory, UninstallScript variant) {
+void RestoreUninstallScript(HMODULE messages, TextString productDirectory, UninstallScript variant) {
   const bool tolvr = variant == UninstallScript::kTolvr;
   TextString scriptTemplate;
-  LoadMessage(scriptTemplate, tolvr ? IDS_TOLVR_TEMPLATE : IDS_TOLVRSIL_TEMPLATE);
+  LoadMessage(messages, tolvr ? IDS_TOLVR_TEMPLATE : IDS_TOLVRSIL_TEMPLATE, scriptTemplate);
 
   char windowsDirectory[kWindowsDirectorySize] = {};
   const UINT length = GetWindowsDirectoryA(windowsDirectory, kWindowsDirectorySize);
@@ -97,11 +97,11 @@ void RestoreUninstallScript(TextString productDirectory, UninstallScript variant
   TraceStatus("LC_RESTORE Replaced %s\n", path.c_str());
 }
 
-void RestoreLegacyUninstall() {
+void RestoreLegacyUninstall(HMODULE messages) {
   for (const char* keyPath : kUninstallKeys) {
     TextString directory;
     if (!ProductDirectoryOf(keyPath, directory)) continue;
-    if (!FileExists(directory + kTolvrName)) RestoreUninstallScript(directory, UninstallScript::kTolvr);
-    if (!FileExists(directory + kTolvrSilName)) RestoreUninstallScript(directory, UninstallScript::kTolvrSil);
+    if (!FileExists(directory + kTolvrName)) RestoreUninstallScript(messages, directory, UninstallScript::kTolvr);
+    if (!FileExists(directory + kTolvrSilName)) RestoreUninstallScript(messages, directory, UninstallScript::kTolvrSil);
   }
 }

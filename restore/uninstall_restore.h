@@ -2,7 +2,9 @@
 // have gone missing, so that its uninstaller can still run.
 #pragma once
 
-#include "text_string.h"
+#include <windows.h>
+
+#include "foundation/text_string.h"
 
 enum class UninstallScript {
   kTolvr,     // TOLVR.INI: runs the product's own SETUP.EXE, with the system uninstaller as fallback
@@ -10,10 +12,11 @@ enum class UninstallScript {
 };
 
 // Looks at the two legacy uninstall keys, each on its own, and writes whichever script is
-// missing beside the SETUP.EXE their UninstallString names.
-void RestoreLegacyUninstall();
+// missing beside the SETUP.EXE their UninstallString names. The templates are strings of
+// `messages`.
+void RestoreLegacyUninstall(HMODULE messages);
 
 // Writes one script into `productDirectory` (ending in a backslash, upper case), taking the
 // highest install log DEISL9.ISU .. DEISL0.ISU found there. Writes nothing when there is no
 // log. The caller has refused directories too long for the script's path.
-void RestoreUninstallScript(TextString productDirectory, UninstallScript variant);
+void RestoreUninstallScript(HMODULE messages, TextString productDirectory, UninstallScript variant);

@@ -6,20 +6,18 @@
 // installed library and these functions agree on it without finding each other.
 #pragma once
 
-#include "agent/sync_library.h"
-#include "core/fault_config.h"
-#include "core/journal_format.h"
-#include "core/product_state.h"
-#include "core/state_paths.h"
+#include "product_api/installer_codes.h"
+#include "product_api/sync_library.h"
+#include "standin_product/core/fault_config.h"
+#include "standin_product/core/journal_format.h"
+#include "standin_product/core/product_state.h"
+#include "standin_product/core/state_paths.h"
 
 #include <string>
 #include <vector>
 
 namespace standin {
 
-// The stand-in's Windows Installer identity: the agent finds the library with these.
-constexpr char kProductCode[] = "{5A1E3C90-7D42-4C8B-9E21-3F6A0B8D2C71}";
-constexpr char kComponentCode[] = "{9E07B2D4-18C3-4A6F-B5D0-C2E4716F3A58}";
 
 // --- the package --------------------------------------------------------------------------
 

@@ -1,4 +1,4 @@
-#include "findings.h"
+#include "tarncheck/findings.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "key_checks.h"
+#include "tarncheck/key_checks.h"
 
-#include "key_suggestions.h"
-#include "line_warning.h"
-#include "profile_names.h"
-#include "value_checks.h"
+#include "tarncheck/key_suggestions.h"
+#include "tarncheck/line_warning.h"
+#include "tarncheck/profile_names.h"
+#include "tarncheck/value_checks.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "findings.h"
-#include "script_parser.h"
-#include "update_type_catalogue.h"
+#include "tarncheck/findings.h"
+#include "tarncheck/script_parser.h"
+#include "tarncheck/update_type_catalogue.h"
 
 // `scope` is the script's update type, or every type when the script names none: then a
 // section or key counts as known when any type reads it.

@@ -1,8 +1,8 @@
-#include "key_suggestions.h"
+#include "tarncheck/key_suggestions.h"
 
 #include <algorithm>
 
-#include "profile_names.h"
+#include "tarncheck/profile_names.h"
 
 std::size_t NameDistance(std::string_view a, std::string_view b) {
   const std::string x = LowerCase(a);

@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "findings.h"
-#include "script_parser.h"
+#include "tarncheck/findings.h"
+#include "tarncheck/script_parser.h"
 
 inline void Warn(const ScriptLine& line, std::string message, Findings& findings) {
   findings.push_back({line.number, Severity::kWarning, std::move(message)});

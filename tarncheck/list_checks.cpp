@@ -1,13 +1,13 @@
-#include "list_checks.h"
+#include "tarncheck/list_checks.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 
-#include "key_suggestions.h"
-#include "line_warning.h"
-#include "profile_names.h"
-#include "value_checks.h"
+#include "tarncheck/key_suggestions.h"
+#include "tarncheck/line_warning.h"
+#include "tarncheck/profile_names.h"
+#include "tarncheck/value_checks.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "findings.h"
-#include "script_parser.h"
-#include "update_type_catalogue.h"
+#include "tarncheck/findings.h"
+#include "tarncheck/script_parser.h"
+#include "tarncheck/update_type_catalogue.h"
 
 // With `warnWhenAbsent`, a missing list section is a warning too: the agent still empties the
 // product list.

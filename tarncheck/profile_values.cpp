@@ -1,4 +1,4 @@
-#include "profile_values.h"
+#include "tarncheck/profile_values.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "reference_text.h"
+#include "tarncheck/reference_text.h"
 
-#include "profile_names.h"
-#include "update_type_catalogue.h"
+#include "tarncheck/profile_names.h"
+#include "tarncheck/update_type_catalogue.h"
 
 namespace {
 

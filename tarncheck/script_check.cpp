@@ -1,11 +1,11 @@
-#include "script_check.h"
+#include "tarncheck/script_check.h"
 
-#include "key_checks.h"
-#include "list_checks.h"
-#include "script_encoding.h"
-#include "script_parser.h"
-#include "structure_checks.h"
-#include "update_type_check.h"
+#include "tarncheck/key_checks.h"
+#include "tarncheck/list_checks.h"
+#include "tarncheck/script_encoding.h"
+#include "tarncheck/script_parser.h"
+#include "tarncheck/structure_checks.h"
+#include "tarncheck/update_type_check.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "findings.h"
+#include "tarncheck/findings.h"
 
 // The findings sorted by line.
 Findings CheckScript(const std::string& bytes);

@@ -1,4 +1,4 @@
-#include "script_encoding.h"
+#include "tarncheck/script_encoding.h"
 
 #include <cstdio>
 

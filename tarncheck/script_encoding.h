@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "findings.h"
+#include "tarncheck/findings.h"
 
 struct ScriptText {
   bool checkable = false;  // false: the bytes cannot be checked as a script

@@ -1,6 +1,6 @@
-#include "script_parser.h"
+#include "tarncheck/script_parser.h"
 
-#include "profile_names.h"
+#include "tarncheck/profile_names.h"
 
 namespace {
 

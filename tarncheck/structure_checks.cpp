@@ -1,6 +1,6 @@
-#include "structure_checks.h"
+#include "tarncheck/structure_checks.h"
 
-#include "line_warning.h"
+#include "tarncheck/line_warning.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the first of each is read).
 #pragma once
 
-#include "findings.h"
-#include "script_parser.h"
+#include "tarncheck/findings.h"
+#include "tarncheck/script_parser.h"
 
 void CheckStructure(const ParsedScript& script, Findings& findings);

@@ -10,9 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "findings.h"
-#include "reference_text.h"
-#include "script_check.h"
+#include "tarncheck/findings.h"
+#include "tarncheck/reference_text.h"
+#include "tarncheck/script_check.h"
 
 namespace {
 

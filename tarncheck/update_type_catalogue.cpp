@@ -1,11 +1,8 @@
-#include "update_type_catalogue.h"
+#include "tarncheck/update_type_catalogue.h"
 
-#include "general_record.h"
-#include "oas_record.h"
-#include "ods_task.h"
-#include "profile_names.h"
-#include "scheduled_tasks.h"
-#include "sync_library.h"
+#include "product_api/sync_library.h"
+#include "tarncheck/profile_names.h"
+#include "update/record_tables.h"
 
 namespace {
 

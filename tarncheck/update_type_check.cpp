@@ -1,6 +1,6 @@
-#include "update_type_check.h"
+#include "tarncheck/update_type_check.h"
 
-#include "key_suggestions.h"
+#include "tarncheck/key_suggestions.h"
 
 namespace {
 

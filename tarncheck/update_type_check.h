@@ -2,9 +2,9 @@
 // updates nothing, which is an error.
 #pragma once
 
-#include "findings.h"
-#include "script_parser.h"
-#include "update_type_catalogue.h"
+#include "tarncheck/findings.h"
+#include "tarncheck/script_parser.h"
+#include "tarncheck/update_type_catalogue.h"
 
 // The type the script selects, or null after adding an error.
 const UpdateType* CheckUpdateType(const ParsedScript& script, Findings& findings);

@@ -1,12 +1,12 @@
-#include "value_checks.h"
+#include "tarncheck/value_checks.h"
 
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 
-#include "line_warning.h"
-#include "hex_pairs.h"
-#include "profile_values.h"
+#include "tarncheck/line_warning.h"
+#include "update/hex_pairs.h"
+#include "tarncheck/profile_values.h"
 
 namespace {
 

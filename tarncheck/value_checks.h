@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "findings.h"
-#include "script_parser.h"
-#include "update_type_catalogue.h"
+#include "tarncheck/findings.h"
+#include "tarncheck/script_parser.h"
+#include "tarncheck/update_type_catalogue.h"
 
 // The agent's text for a key it treats as absent.
 constexpr char kMissingMark[] = "$#@NONE@#$";

@@ -1,4 +1,4 @@
-#include "command_tail.h"
+#include "tarnmon/command_tail.h"
 
 #include <windows.h>
 

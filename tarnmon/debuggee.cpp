@@ -1,6 +1,6 @@
-#include "debuggee.h"
+#include "tarnmon/debuggee.h"
 
-#include "owned_handle.h"
+#include "foundation/unique_handle.h"
 
 namespace tarnmon {
 namespace {
@@ -19,9 +19,7 @@ std::string ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info
 }
 
 // The image files of the process and its libraries are the debugger's to close.
-void CloseImageFile(HANDLE file) {
-  if (file != nullptr && file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
+void CloseImageFile(HANDLE file) { const KernelHandle image(file); }
 
 class Follower {
  public:
@@ -77,11 +75,11 @@ int FollowProgram(const std::string& commandLine, DWORD turnMs, const DebuggeeHa
     outcome->startError = GetLastError();
     return kFollowNotStarted;
   }
-  const OwnedHandle process(info.hProcess);
-  const OwnedHandle thread(info.hThread);
+  const KernelHandle process(info.hProcess);
+  const KernelHandle thread(info.hThread);
   outcome->processId = info.dwProcessId;
 
-  Follower follower(process.Get(), handlers);
+  Follower follower(process.get(), handlers);
   bool terminated = false;
   for (;;) {
     DEBUG_EVENT event;
@@ -97,7 +95,7 @@ int FollowProgram(const std::string& commandLine, DWORD turnMs, const DebuggeeHa
     if (action == FollowAction::kDetach && DebugActiveProcessStop(info.dwProcessId)) return kFollowDetached;
     // A program we cannot let go of ends with its debugger anyway; end it now and see it out.
     if (action != FollowAction::kContinue && !terminated) {
-      TerminateProcess(process.Get(), kTerminatedExitCode);
+      TerminateProcess(process.get(), kTerminatedExitCode);
       terminated = true;
     }
   }

@@ -1,4 +1,4 @@
-#include "line_format.h"
+#include "tarnmon/line_format.h"
 
 #include <cstdio>
 

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <string>
 
-#include "command_tail.h"
-#include "status_mailslot.h"
-#include "status_view.h"
-#include "stop_signal.h"
-#include "trace_log.h"
-#include "watch.h"
+#include "tarnmon/command_tail.h"
+#include "tarnmon/status_mailslot.h"
+#include "tarnmon/status_view.h"
+#include "tarnmon/stop_signal.h"
+#include "foundation/trace_log.h"
+#include "tarnmon/watch.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sequence_check.h"
+#include "tarnmon/sequence_check.h"
 
 namespace tarnmon {
 

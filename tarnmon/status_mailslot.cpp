@@ -1,12 +1,12 @@
-#include "status_mailslot.h"
+#include "tarnmon/status_mailslot.h"
 
 #include <cstring>
 
 namespace tarnmon {
 
 int StatusMailslot::Create(const char* name) {
-  handle_ = OwnedHandle(CreateMailslotA(name, 0, 0, nullptr));
-  if (handle_.IsValid()) return kMailslotCreated;
+  handle_ = KernelHandle(CreateMailslotA(name, 0, 0, nullptr));
+  if (static_cast<bool>(handle_)) return kMailslotCreated;
   return GetLastError() == ERROR_ALREADY_EXISTS ? kMailslotInUse : kMailslotFailed;
 }
 
@@ -14,13 +14,13 @@ void StatusMailslot::Drain(const std::function<void(const std::string& message)>
   if (!IsOpen()) return;
   for (;;) {
     DWORD nextSize = 0;
-    if (!GetMailslotInfo(handle_.Get(), nullptr, &nextSize, nullptr, nullptr) || nextSize == MAILSLOT_NO_MESSAGE) {
+    if (!GetMailslotInfo(handle_.get(), nullptr, &nextSize, nullptr, nullptr) || nextSize == MAILSLOT_NO_MESSAGE) {
       return;
     }
     std::string message(nextSize, '\0');
     DWORD read = 0;
     // An empty message is read too: left in place it would come round for ever.
-    if (!ReadFile(handle_.Get(), &message[0], nextSize, &read, nullptr)) return;
+    if (!ReadFile(handle_.get(), &message[0], nextSize, &read, nullptr)) return;
     message.resize(read);
     onMessage(message);
   }

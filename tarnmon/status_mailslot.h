@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "owned_handle.h"
+#include "foundation/unique_handle.h"
 
 namespace tarnmon {
 
@@ -19,7 +19,7 @@ class StatusMailslot {
  public:
   // Creates the mailslot with reads that never wait; one of MailslotResult.
   int Create(const char* name);
-  bool IsOpen() const { return handle_.IsValid(); }
+  bool IsOpen() const { return static_cast<bool>(handle_); }
 
   // Reads every message waiting now, oldest first, each with all its bytes (NUL included).
   // Under Wine a writer blocks once a few hundred messages wait unread, so a collector calls
@@ -27,7 +27,7 @@ class StatusMailslot {
   void Drain(const std::function<void(const std::string& message)>& onMessage);
 
  private:
-  OwnedHandle handle_;
+  KernelHandle handle_;
 };
 
 // A message taken apart: the sequence byte (0 for an empty message), then the text without the

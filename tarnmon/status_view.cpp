@@ -1,8 +1,8 @@
-#include "status_view.h"
+#include "tarnmon/status_view.h"
 
-#include "line_format.h"
-#include "status_mailslot.h"
-#include "trace_log.h"
+#include "tarnmon/line_format.h"
+#include "tarnmon/status_mailslot.h"
+#include "foundation/trace_log.h"
 
 namespace tarnmon {
 

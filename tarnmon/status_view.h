@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sequence_check.h"
+#include "tarnmon/sequence_check.h"
 
 namespace tarnmon {
 

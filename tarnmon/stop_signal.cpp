@@ -1,22 +1,22 @@
-#include "stop_signal.h"
+#include "tarnmon/stop_signal.h"
 
-#include "owned_handle.h"
+#include "foundation/unique_handle.h"
 
 namespace tarnmon {
 namespace {
 
 // Process-wide by nature: the console calls its handler on a thread of its own.
-OwnedHandle g_stop;
-OwnedHandle g_done;
+KernelHandle g_stop;
+KernelHandle g_done;
 
 // Windows ends the process once the handler of a close, logoff or shutdown returns, so that
 // handler waits (within the system's few seconds) for the last lines to be written.
 constexpr DWORD kCloseGraceMs = 4000;
 
 BOOL WINAPI OnConsoleControl(DWORD control) {
-  SetEvent(g_stop.Get());
+  SetEvent(g_stop.get());
   if (control == CTRL_CLOSE_EVENT || control == CTRL_LOGOFF_EVENT || control == CTRL_SHUTDOWN_EVENT) {
-    WaitForSingleObject(g_done.Get(), kCloseGraceMs);
+    WaitForSingleObject(g_done.get(), kCloseGraceMs);
   }
   return TRUE;
 }
@@ -24,16 +24,16 @@ BOOL WINAPI OnConsoleControl(DWORD control) {
 }  // namespace
 
 HANDLE InstallStopSignal() {
-  g_stop = OwnedHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  g_done = OwnedHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  if (!g_stop.IsValid() || !g_done.IsValid()) return nullptr;
+  g_stop = KernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  g_done = KernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  if (!static_cast<bool>(g_stop) || !static_cast<bool>(g_done)) return nullptr;
   // Without a console there is nothing to handle; the event then simply never comes.
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-  return g_stop.Get();
+  return g_stop.get();
 }
 
 void StopSignalDone() {
-  if (g_done.IsValid()) SetEvent(g_done.Get());
+  if (static_cast<bool>(g_done)) SetEvent(g_done.get());
 }
 
 }  // namespace tarnmon

@@ -1,6 +1,6 @@
-#include "watch.h"
+#include "tarnmon/watch.h"
 
-#include "debuggee.h"
+#include "tarnmon/debuggee.h"
 
 namespace tarnmon {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "status_mailslot.h"
-#include "status_view.h"
+#include "tarnmon/status_mailslot.h"
+#include "tarnmon/status_view.h"
 
 namespace tarnmon {
 

@@ -1,8 +1,8 @@
-#include "agent_harness.h"
+#include "testtools/agent_harness.h"
 
-#include "debuggee.h"
-#include "status_mailslot.h"
-#include "trace_names.h"
+#include "tarnmon/debuggee.h"
+#include "tarnmon/status_mailslot.h"
+#include "testtools/trace_names.h"
 
 namespace {
 
@@ -55,4 +55,31 @@ AgentRun RunProgram(const std::string& program, const std::string& arguments, co
 
 AgentRun RunAgent(const std::string& arguments, const AgentRunOptions& options) {
   return RunProgram(ProgramBesideTest("tarnupd.exe"), arguments, options);
+}
+
+KernelHandle StartProcess(std::string commandLine, HANDLE output) {
+  SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+  const KernelHandle nul(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     &inheritable, OPEN_EXISTING, 0, nullptr));
+  if (output != nullptr) SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nul.get();
+  startup.hStdOutput = startup.hStdError = output != nullptr ? output : nul.get();
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &info)) {
+    return KernelHandle();
+  }
+  const KernelHandle thread(info.hThread);
+  return KernelHandle(info.hProcess);
+}
+
+DWORD WaitForExit(const KernelHandle& process, DWORD timeoutMs) {
+  DWORD exitCode = WAIT_TIMEOUT;
+  if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.get(), &exitCode)) {
+    return WAIT_TIMEOUT;
+  }
+  return exitCode;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/unique_handle.h"
+
 struct AgentRun {
   bool finished = false;  // the process ended within the time limit
   DWORD exitCode = 0;
@@ -32,3 +34,11 @@ AgentRun RunProgram(const std::string& program, const std::string& arguments, co
 
 // Runs tarnupd.exe.
 AgentRun RunAgent(const std::string& arguments, const AgentRunOptions& options = {});
+
+// Starts a console program without a window, its standard input on NUL and its standard output
+// and error on `output` (made inheritable here), or on NUL too. The process; none when it did not
+// start.
+KernelHandle StartProcess(std::string commandLine, HANDLE output = nullptr);
+
+// The exit code of a process that ends within `timeoutMs`; WAIT_TIMEOUT when it does not.
+DWORD WaitForExit(const KernelHandle& process, DWORD timeoutMs);

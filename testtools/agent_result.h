@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "agent_harness.h"
-#include "test_registry.h"
+#include "testtools/agent_harness.h"
+#include "testtools/test_registry.h"
 
 inline void ExpectAgentResult(const AgentRun& run, DWORD code, const std::string& text) {
   const std::string resultKey = test_registry::AgentSubkey("TARNUPDATE");

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "agent_harness.h"
-#include "command_tail.h"
-#include "test_registry.h"
+#include "testtools/agent_harness.h"
+#include "tarnmon/command_tail.h"
+#include "testtools/test_registry.h"
 
 namespace {
 

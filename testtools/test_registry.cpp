@@ -1,28 +1,29 @@
-#include "test_registry.h"
+#include "testtools/test_registry.h"
+
+#include "foundation/unique_handle.h"
 
 namespace test_registry {
 namespace {
 
-struct Key {
+bool Create(const std::string& keyPath, RegistryKey& key) {
   HKEY handle = nullptr;
-  ~Key() {
-    if (handle != nullptr) RegCloseKey(handle);
-  }
-};
-
-bool Create(const std::string& keyPath, Key& key) {
-  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key.handle,
-                         nullptr) == ERROR_SUCCESS;
+  const bool created = RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                       &handle, nullptr) == ERROR_SUCCESS;
+  key.reset(created ? handle : nullptr);
+  return created;
 }
 
-bool Open(const std::string& keyPath, Key& key) {
-  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key.handle) == ERROR_SUCCESS;
+bool Open(const std::string& keyPath, RegistryKey& key, REGSAM access = KEY_READ) {
+  HKEY handle = nullptr;
+  const bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, access, &handle) == ERROR_SUCCESS;
+  key.reset(opened ? handle : nullptr);
+  return opened;
 }
 
 bool SetRaw(const std::string& keyPath, const std::string& name, DWORD type, const void* data, DWORD size) {
-  Key key;
+  RegistryKey key;
   return Create(keyPath, key) &&
-         RegSetValueExA(key.handle, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+         RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -40,12 +41,12 @@ bool SetBinary(const std::string& keyPath, const std::string& name, const std::s
 }
 
 std::optional<DWORD> GetDword(const std::string& keyPath, const std::string& name) {
-  Key key;
+  RegistryKey key;
   if (!Open(keyPath, key)) return std::nullopt;
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof(value);
-  if (RegQueryValueExA(key.handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
           ERROR_SUCCESS ||
       type != REG_DWORD) {
     return std::nullopt;
@@ -54,15 +55,15 @@ std::optional<DWORD> GetDword(const std::string& keyPath, const std::string& nam
 }
 
 std::optional<std::string> GetString(const std::string& keyPath, const std::string& name) {
-  Key key;
+  RegistryKey key;
   if (!Open(keyPath, key)) return std::nullopt;
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key.handle, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
     return std::nullopt;
   }
   std::string value(size, '\0');
-  if (RegQueryValueExA(key.handle, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value[0]), &size) !=
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value[0]), &size) !=
       ERROR_SUCCESS) {
     return std::nullopt;
   }
@@ -71,27 +72,26 @@ std::optional<std::string> GetString(const std::string& keyPath, const std::stri
 }
 
 bool KeyExists(const std::string& keyPath) {
-  Key key;
+  RegistryKey key;
   return Open(keyPath, key);
 }
 
 bool ValueExists(const std::string& keyPath, const std::string& name) {
-  Key key;
-  return Open(keyPath, key) && RegQueryValueExA(key.handle, name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+  RegistryKey key;
+  return Open(keyPath, key) && RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
                                    ERROR_SUCCESS;
 }
 
 void DeleteTree(const std::string& keyPath) {
-  Key key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_ALL_ACCESS, &key.handle) != ERROR_SUCCESS) return;
+  RegistryKey key;
+  if (!Open(keyPath, key, KEY_ALL_ACCESS)) return;
   for (;;) {
     char child[256];
     DWORD childSize = sizeof(child);
-    if (RegEnumKeyExA(key.handle, 0, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumKeyExA(key.get(), 0, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     DeleteTree(keyPath + "\\" + child);
   }
-  RegCloseKey(key.handle);
-  key.handle = nullptr;
+  key.reset();
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
 }
 

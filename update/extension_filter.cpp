@@ -3,43 +3,35 @@
 #include <cstdio>
 #include <cstring>
 
-#include "process_state.h"
-#include "script_readers.h"
-#include "text_string.h"
-#include "trace_log.h"
+#include "update/script_readers.h"
+#include "foundation/text_string.h"
+#include "foundation/trace_log.h"
 
-namespace {
-
-// Set by the first build-number trace of the process; only the worker thread reads it.
-bool g_buildTraced = false;
-
-}  // namespace
-
-bool GetProductBuild(int& build) {
+bool GetProductBuild(UpdateContext& run, int& build) {
   build = 0;
   bool atVersion450 = false;
-  if (!ProductVersion.IsEmpty()) {
+  if (run.productVersion[0] != '\0') {
     int major = 0;
     int minor = 0;
     int revision = 0;
     int number = 0;
-    if (std::sscanf(ProductVersion.c_str(), "%i.%i.%i.%i", &major, &minor, &revision, &number) == 4) {
+    if (std::sscanf(run.productVersion, "%i.%i.%i.%i", &major, &minor, &revision, &number) == 4) {
       build = number;
       atVersion450 = major == 4 && minor == 5 && revision == 0;
     }
   }
-  if (!g_buildTraced) {
-    g_buildTraced = true;
+  if (!run.buildTraced) {
+    run.buildTraced = true;
     TraceDebug("Lumicor Build No = %d\n", build);
   }
   return atVersion450;
 }
 
-void RemoveNoExtensionString(char* text, const char* separator) {
-  if (NoExtensionString.IsEmpty()) return;
+void RemoveNoExtensionString(UpdateContext& run, char* text, const char* separator) {
+  if (run.noExtensionString[0] == '\0') return;
   int build = 0;
-  if (GetProductBuild(build) && build > 0) return;
-  const TextString pattern = NoExtensionString + separator;
+  if (GetProductBuild(run, build) && build > 0) return;
+  const TextString pattern = TextString(run.noExtensionString) + separator;
   TextString shortened(text);
   if (shortened.Replace(pattern, "") == 0) return;
   // Shorter than what the buffer held, so it fits.

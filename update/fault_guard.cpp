@@ -1,4 +1,4 @@
-#include "fault_guard.h"
+#include "update/fault_guard.h"
 
 #include <windows.h>
 

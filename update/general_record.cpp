@@ -1,65 +1,26 @@
-#include "general_record.h"
+#include "update/record_updates.h"
 
-#include "record_checks.h"
-#include "sync_loader.h"
-#include "trace_log.h"
+#include "foundation/trace_log.h"
+#include "update/record_tables.h"
+#include "update/script_readers.h"
 
-namespace {
-
-constexpr char kSection[] = "CurrentVer";
-
-constexpr FieldRow kGeneralRecordRows[] = {
-    {kSection, "szCurrentVersionNumber", FieldType::kText, 0},
-    {kSection, "szDAT", FieldType::kText, 512},
-    {kSection, "szECClient", FieldType::kText, 1024},
-    {kSection, "szFaxForm", FieldType::kText, 1536},
-    {kSection, "szNotifyOneMonth", FieldType::kText, 2048},
-    {kSection, "szProductID", FieldType::kText, 2560},
-    {kSection, "szSerialNum", FieldType::kText, 3072},
-    {kSection, "szSettingsSYS", FieldType::kText, 3584},
-    {kSection, "szInstallDir", FieldType::kText, 4096},
-    {kSection, "szLangID", FieldType::kText, 4608},
-    {kSection, "szNetworkAlertPath", FieldType::kText, 5120},
-    {kSection, "szProductLocation", FieldType::kText, 5632},
-    {kSection, "szUpdateMsgFile", FieldType::kText, 6144},
-    {kSection, "szUpgradeEXE", FieldType::kText, 6656},
-    {kSection, "szVirusInfoURL", FieldType::kText, 7168},
-    {kSection, "szPalisorMSG", FieldType::kText, 7680},
-    {kSection, "szPlsrwin32EXE", FieldType::kText, 8192},
-    {kSection, "szWebSupport", FieldType::kText, 8704},
-    // 9216..9727: a text the agent neither reads nor writes.
-    {kSection, "bNetworkAlert", FieldType::kBoolean, 9728},
-    {kSection, "bShowIcon", FieldType::kBoolean, 9732},
-    {kSection, "bPalisorEnabled", FieldType::kBoolean, 9736},
-    {kSection, "bPlsrMailEnabled", FieldType::kBoolean, 9740},
-    {kSection, "dwDelayStartup", FieldType::kDWord, 9744},
-    {kSection, "dwLoadSchedulerStartup", FieldType::kDWord, 9748},
-    {kSection, "dwLoadLumicorStartup", FieldType::kDWord, 9752},
-    {kSection, "dwLoadPalisorStartup", FieldType::kDWord, 9756},
-    {kSection, "dwLSound", FieldType::kDWord, 9760},
-    {kSection, "dwNotifiedTime", FieldType::kDWord, 9764},
-};
-
-}  // namespace
-
-constexpr RecordTable GeneralRecordFields = MakeTable(kGeneralRecordRows, kGeneralRecordExtent);
-static_assert(FieldCount(GeneralRecordFields) == 28, "the general record has 28 keys");
-static_assert(RowsInside(GeneralRecordFields) && RowsDisjoint(GeneralRecordFields),
-              "general record fields lie inside the record and apart");
-// The fields and the one text the agent leaves alone cover the record without a gap.
-constexpr ByteRange kUnwrittenText[] = {{9216, 512}};
-static_assert(RowsTile<kGeneralRecordExtent>(GeneralRecordFields, 0, kUnwrittenText), "general record layout");
-
-ResultCode UpdateGeneralRecord() {
-  OptionsBlock block = {};
+ResultCode GetCheckedOptions(UpdateContext& run, OptionsBlock& block) {
   DWORD size = 0;
-  if (!ManagementPort.GetOptions(&block, &size)) return kResultGetOptionsFailed;
+  if (!run.product->GetOptions(&block, &size)) return kResultGetOptionsFailed;
   if (size != kOptionsAreaSize) {
+    // The record offsets hold for that one size only: write nothing into another layout.
     TraceStatus("AV Data Size = %d Tarn Data Size = %d\n", static_cast<int>(size), static_cast<int>(kOptionsAreaSize));
     return kResultSizeMismatch;
   }
+  return kResultSuccess;
+}
+
+ResultCode UpdateGeneralRecord(UpdateContext& run) {
+  OptionsBlock block = {};
+  const ResultCode options = GetCheckedOptions(run, block);
+  if (options != kResultSuccess) return options;
   // A block without the record's address is as good as no options at all.
   if (block.generalRecord == nullptr) return kResultGetOptionsFailed;
-  ApplyFields(block.generalRecord, GeneralRecordFields, kAreaGeneralRecord);
+  ApplyFields(run, block.generalRecord, GeneralRecordFields, kAreaGeneralRecord);
   return kResultSuccess;
 }

@@ -1,10 +1,9 @@
 // The on-access record as data: one row per script key, in the order the fields are updated
 // (the trailing comment is that order), with the offset from the start of the record.
-#include "oas_record.h"
-
-#include "record_checks.h"
-#include "report_block.h"
-#include "sync_library.h"
+#include "update/record_checks.h"
+#include "update/record_tables.h"
+#include "update/report_block.h"
+#include "product_api/sync_library.h"
 
 namespace {
 

@@ -1,35 +1,33 @@
-#include "ods_task.h"
+#include "foundation/trace_log.h"
+#include "update/record_tables.h"
+#include "update/record_updates.h"
+#include "update/script_readers.h"
 
-#include "script_readers.h"
-#include "sync_library.h"
-#include "sync_loader.h"
-#include "trace_log.h"
-
-ResultCode UpdateODSTask() {
+ResultCode UpdateODSTask(UpdateContext& run) {
   // Only for the list operations: the task itself comes from the console.
   OptionsBlock block{};
   DWORD size = 0;
-  if (!ManagementPort.GetOptions(&block, &size)) return kResultGetOptionsFailed;
+  if (!run.product->GetOptions(&block, &size)) return kResultGetOptionsFailed;
 
-  const int console = AvSyncGetIFace(AVSIF_AVCONSOL, &AvConsole);
+  const int console = run.product->OpenConsole();
   TraceStatus("AvSync_GetIFace AVSIF_AVCONSOL returned %d\n", console);
   // Any result but 0 may have left the table unfilled: call nothing of it, release nothing.
   if (console != kGetIFaceOk) return kResultGetIFaceFailed;
 
   ResultCode result = kResultSuccess;
   ODSTaskRecord task{};
-  if (AvConsole.GetODSTask(&task)) {
+  if (run.product->GetODSTask(&task)) {
     TraceStatus("ODS Task Ptr = %p\n", static_cast<void*>(&task));
-    ApplyFields(task.bytes, ODSTaskFields, kAreaAgentCopy);
+    ApplyFields(run, task.bytes, ODSTaskFields, kAreaAgentCopy);
     for (const ItemListRow& list : ODSTaskLists) {
-      AddToList(block, list.listId, list.section, list.stem, task.bytes);
+      AddToList(run, list.listId, list.section, list.stem, task.bytes);
     }
-    AvConsole.SetODSTask(&task);
+    run.product->SetODSTask(&task);
   } else {
     // Nothing of the script reached the product: that is no success, and without one the
     // driver does not commit the general record either.
     result = kResultGetOptionsFailed;
   }
-  AvConsole.ReleaseIFace();
+  run.product->ReleaseConsole();
   return result;
 }

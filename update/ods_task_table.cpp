@@ -1,10 +1,10 @@
 // The on-demand task record as data: one row per script key, in the order the options are
 // updated (the trailing comment is that order), with the offset of the option's value. Every
 // value is followed by a 64-byte trailer that only the product knows.
-#include "ods_task.h"
 
-#include "record_checks.h"
-#include "sync_library.h"
+#include "update/record_checks.h"
+#include "update/record_tables.h"
+#include "product_api/sync_library.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "record_table.h"
+#include "update/record_table.h"
 
 // A stretch of a record: an area the agent never writes, or a field written by other means.
 struct ByteRange {

@@ -79,10 +79,6 @@ void ForEachField(const RecordTable& table, Visit&& visit, std::size_t base = 0,
   }
 }
 
-// Runs the readers of every row, in table order, on the record at `record` with `area`.
-// A block row runs its block's rows at the row's offset, under the row's section.
-void ApplyFields(BYTE* record, const RecordTable& table, DWORD area);
-
 // Builds a RecordTable from a row array.
 template <std::size_t N>
 constexpr RecordTable MakeTable(const FieldRow (&rows)[N], std::size_t size) {

@@ -1,6 +1,6 @@
-#include "report_block.h"
+#include "update/report_block.h"
 
-#include "record_checks.h"
+#include "update/record_checks.h"
 
 // Twelve fields, side by side, filling the whole block.
 static_assert(FieldCount(ReportBlock) == 12, "ReportBlock has twelve keys");

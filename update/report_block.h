@@ -5,7 +5,7 @@
 // time.
 #pragma once
 
-#include "record_table.h"
+#include "update/record_table.h"
 
 inline constexpr std::size_t kReportBlockSize = 556;
 

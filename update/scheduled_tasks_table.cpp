@@ -1,8 +1,8 @@
 // The schedule of a scheduled task as data: one row per script key, in update order (the
 // trailing comment is that order), with the offset inside the 18284-byte TaskRecord.
-#include "record_checks.h"
-#include "scheduled_tasks.h"
-#include "sync_library.h"
+#include "update/record_checks.h"
+#include "update/record_tables.h"
+#include "product_api/sync_library.h"
 
 namespace {
 

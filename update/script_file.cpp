@@ -1,14 +1,14 @@
-#include "script_file.h"
+#include "update/script_file.h"
 
 #include <cstring>
 
-#include "process_state.h"
 
-DWORD ReadScriptNumber(const char* section, const char* key, int defaultValue) {
-  return GetPrivateProfileIntA(section, key, defaultValue, ScriptPath);
+DWORD ReadScriptNumber(const UpdateContext& run, const char* section, const char* key, int defaultValue) {
+  return GetPrivateProfileIntA(section, key, defaultValue, run.scriptPath);
 }
 
-bool ReadScriptText(const char* section, const char* key, char (&text)[kScriptTextBufferSize]) {
-  GetPrivateProfileStringA(section, key, kMissingSentinel, text, kScriptTextBufferSize, ScriptPath);
+bool ReadScriptText(const UpdateContext& run, const char* section, const char* key,
+                    char (&text)[kScriptTextBufferSize]) {
+  GetPrivateProfileStringA(section, key, kMissingSentinel, text, kScriptTextBufferSize, run.scriptPath);
   return std::strcmp(text, kMissingSentinel) != 0;
 }

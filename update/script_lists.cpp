@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "script_file.h"
-#include "script_readers.h"
-#include "trace_log.h"
+#include "update/script_file.h"
+#include "update/script_readers.h"
+#include "foundation/trace_log.h"
 
 namespace {
 
@@ -30,33 +30,33 @@ void StoreItemCount(BYTE* record, DWORD listId, int count) {
 
 }  // namespace
 
-void RemoveAllFromList(const OptionsBlock& block, DWORD listId) {
-  const int count = block.GetItemCount(listId);
+void RemoveAllFromList(UpdateContext& run, DWORD listId) {
+  const int count = run.product->GetItemCount(listId);
   TraceDebug("RemoveAllFromList Count = %d\n", count);
   // Last first, so no index moves before it is removed.
-  for (int index = count - 1; index >= 0; --index) block.RemoveItem(listId, static_cast<DWORD>(index));
+  for (int index = count - 1; index >= 0; --index) run.product->RemoveItem(listId, static_cast<DWORD>(index));
 }
 
-void AddToList(const OptionsBlock& block, DWORD listId, const char* section, const char* baseName, BYTE* record) {
+void AddToList(UpdateContext& run, DWORD listId, const char* section, const char* baseName, BYTE* record) {
   // Always emptied first: a script without <base>_0 leaves the product list empty.
-  RemoveAllFromList(block, listId);
+  RemoveAllFromList(run, listId);
   char keyName[kKeyNameSize];
   char text[kScriptTextBufferSize];
   for (int number = 0;; ++number) {
     NumberedKey(keyName, baseName, number);
     TraceDebug("GetPrivateProfileString [%s] %s\n", section, keyName);
-    if (!ReadScriptText(section, keyName, text)) break;
-    if (listId == kListODSScanItems) RemoveNoExtensionString(text, "|");
+    if (!ReadScriptText(run, section, keyName, text)) break;
+    if (listId == kListODSScanItems) RemoveNoExtensionString(run, text, "|");
     TraceDebug("AddToList SET [%s] %s = %s\n", section, keyName, text);
-    block.AddItem(listId, text);
+    run.product->AddItem(listId, text);
   }
 
-  const int count = block.GetItemCount(listId);
+  const int count = run.product->GetItemCount(listId);
   for (int index = 0; index < count; ++index) {
     NumberedKey(keyName, baseName, index);
     // Cleared each time: a GetItem that copies nothing shows an empty item, not the last one.
     char item[kItemTextSize] = {};
-    block.GetItem(listId, item, kItemTextSize, static_cast<DWORD>(index));
+    run.product->GetItem(listId, item, kItemTextSize, static_cast<DWORD>(index));
     item[kItemTextSize - 1] = '\0';
     TraceDebug("AddToList GET [%s] %s = %s\n", section, keyName, item);
   }

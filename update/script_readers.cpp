@@ -1,13 +1,12 @@
-#include "script_readers.h"
+#include "update/script_readers.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "fault_guard.h"
-#include "hex_pairs.h"
-#include "script_file.h"
-#include "sync_loader.h"
-#include "trace_log.h"
+#include "update/fault_guard.h"
+#include "update/hex_pairs.h"
+#include "update/script_file.h"
+#include "foundation/trace_log.h"
 
 namespace {
 
@@ -16,62 +15,62 @@ constexpr int kByteBufferSize = 256;
 
 void TraceMissing(const char* section, const char* key) { TraceDebug("MISSING [%s] %s\n", section, key); }
 
-using FieldWrite = BOOL(WINAPI*)(const FieldWriteEntry* entries, DWORD count);
+using FieldWrite = void (ProductTarget::*)(const FieldWriteEntry& entry);
 
 // One zero-filled entry, handed over with the count 1; the result is not looked at.
-void WriteThroughLibrary(FieldWrite write, void* field, DWORD count, DWORD value, DWORD area) {
+void WriteThroughLibrary(UpdateContext& run, FieldWrite write, void* field, DWORD count, DWORD value, DWORD area) {
   FieldWriteEntry entry = {};
   entry.field = field;
   entry.count = count;
   entry.value = value;
   entry.area = area;
-  write(&entry, 1);
+  (run.product->*write)(entry);
 }
 
 DWORD AddressValue(const void* source) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(source)); }
 
 // Fields of the agent's own record copies may lie at any byte offset, hence memcpy.
-void StoreNumber(void* field, DWORD number, DWORD area) {
+void StoreNumber(UpdateContext& run, void* field, DWORD number, DWORD area) {
   if (area == kAreaAgentCopy) {
     std::memcpy(field, &number, sizeof number);
   } else {
-    WriteThroughLibrary(ManagementPort.SetFieldValue, field, 0, number, area);
+    WriteThroughLibrary(run, &ProductTarget::SetFieldValue, field, 0, number, area);
   }
 }
 
-void StoreText(void* field, const char* text, DWORD area) {
+void StoreText(UpdateContext& run, void* field, const char* text, DWORD area) {
   if (area == kAreaAgentCopy) {
     std::memcpy(field, text, std::strlen(text) + 1);
   } else {
-    WriteThroughLibrary(ManagementPort.SetFieldString, field, 0, AddressValue(text), area);
+    WriteThroughLibrary(run, &ProductTarget::SetFieldString, field, 0, AddressValue(text), area);
   }
 }
 
-void StoreBytes(void* field, const BYTE* bytes, DWORD count, DWORD area) {
+void StoreBytes(UpdateContext& run, void* field, const BYTE* bytes, DWORD count, DWORD area) {
   if (area == kAreaAgentCopy) {
     std::memcpy(field, bytes, count);
   } else {
-    WriteThroughLibrary(ManagementPort.SetFieldBytes, field, count, AddressValue(bytes), area);
+    WriteThroughLibrary(run, &ProductTarget::SetFieldBytes, field, count, AddressValue(bytes), area);
   }
 }
 
 // A present key reads alike under both defaults; only an absent one gives back each default.
-bool ReadPresentNumber(const char* section, const char* key, DWORD& number) {
-  number = ReadScriptNumber(section, key, 0);
-  return number != 0 || ReadScriptNumber(section, key, 1) != 1;
+bool ReadPresentNumber(const UpdateContext& run, const char* section, const char* key, DWORD& number) {
+  number = ReadScriptNumber(run, section, key, 0);
+  return number != 0 || ReadScriptNumber(run, section, key, 1) != 1;
 }
 
 // UpdateUInt and UpdateDWord store alike and differ only in their trace lines.
 enum class Sign { kUnsigned, kSigned };
 
-void UpdateNumber(void* field, const char* section, const char* key, DWORD area, Sign sign) {
+void UpdateNumber(UpdateContext& run, void* field, const char* section, const char* key, DWORD area, Sign sign) {
   DWORD number = 0;
-  if (!ReadPresentNumber(section, key, number)) {
+  if (!ReadPresentNumber(run, section, key, number)) {
     TraceMissing(section, key);
     return;
   }
   auto store = [&] {
-    StoreNumber(field, number, area);
+    StoreNumber(run, field, number, area);
     if (sign == Sign::kSigned) {
       TraceDebug("[%s] %s = %d\n", section, key, static_cast<int>(number));
     } else {
@@ -89,15 +88,15 @@ void UpdateNumber(void* field, const char* section, const char* key, DWORD area,
 // UpdateString and UpdateFileExtString: the latter drops the NoExtensionString entries first.
 enum class Extensions { kKept, kFiltered };
 
-void UpdateText(void* field, const char* section, const char* key, DWORD area, Extensions extensions) {
+void UpdateText(UpdateContext& run, void* field, const char* section, const char* key, DWORD area, Extensions extensions) {
   char text[kScriptTextBufferSize];
-  if (!ReadScriptText(section, key, text)) {
+  if (!ReadScriptText(run, section, key, text)) {
     TraceMissing(section, key);
     return;
   }
   auto store = [&] {
-    if (extensions == Extensions::kFiltered) RemoveNoExtensionString(text, " ");
-    StoreText(field, text, area);
+    if (extensions == Extensions::kFiltered) RemoveNoExtensionString(run, text, " ");
+    StoreText(run, field, text, area);
     TraceDebug("[%s] %s = %s\n", section, key, text);
   };
   if (RunGuarded(store)) return;
@@ -110,38 +109,38 @@ void UpdateText(void* field, const char* section, const char* key, DWORD area, E
 
 }  // namespace
 
-void UpdateBoolean(void* field, const char* section, const char* key, DWORD area) {
-  const DWORD number = ReadScriptNumber(section, key, -1);
+void UpdateBoolean(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
+  const DWORD number = ReadScriptNumber(run, section, key, -1);
   if (number == 0xFFFFFFFF) {
     TraceMissing(section, key);
     return;
   }
   auto store = [&] {
-    StoreNumber(field, number, area);
+    StoreNumber(run, field, number, area);
     TraceDebug(number != 0 ? "[%s] %s = TRUE\n" : "[%s] %s = FALSE\n", section, key);
   };
   if (!RunGuarded(store)) TraceDebug("UpdateBoolean Exception [%s] %s\n", section, key);
 }
 
-void UpdateUInt(void* field, const char* section, const char* key, DWORD area) {
-  UpdateNumber(field, section, key, area, Sign::kUnsigned);
+void UpdateUInt(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
+  UpdateNumber(run, field, section, key, area, Sign::kUnsigned);
 }
 
-void UpdateDWord(void* field, const char* section, const char* key, DWORD area) {
-  UpdateNumber(field, section, key, area, Sign::kSigned);
+void UpdateDWord(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
+  UpdateNumber(run, field, section, key, area, Sign::kSigned);
 }
 
-void UpdateString(void* field, const char* section, const char* key, DWORD area) {
-  UpdateText(field, section, key, area, Extensions::kKept);
+void UpdateString(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
+  UpdateText(run, field, section, key, area, Extensions::kKept);
 }
 
-void UpdateFileExtString(void* field, const char* section, const char* key, DWORD area) {
-  UpdateText(field, section, key, area, Extensions::kFiltered);
+void UpdateFileExtString(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
+  UpdateText(run, field, section, key, area, Extensions::kFiltered);
 }
 
-void UpdateByteString(void* field, const char* section, const char* key, DWORD area) {
+void UpdateByteString(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
   char text[kScriptTextBufferSize] = {};
-  if (!ReadScriptText(section, key, text)) {
+  if (!ReadScriptText(run, section, key, text)) {
     TraceMissing(section, key);
     return;
   }
@@ -150,7 +149,7 @@ void UpdateByteString(void* field, const char* section, const char* key, DWORD a
   const DWORD count = static_cast<DWORD>(std::strlen(text) / 2);
   for (DWORD i = 0; i < count; ++i) bytes[i] = DecodeHexPair(text[2 * i], text[2 * i + 1]);
   auto store = [&] {
-    StoreBytes(field, bytes, count, area);
+    StoreBytes(run, field, bytes, count, area);
     TraceDebug("[%s] %s = %s\n", section, key, reinterpret_cast<const char*>(bytes));
   };
   if (!RunGuarded(store)) TraceDebug("UpdateByteString Exception [%s] %s\n", section, key);

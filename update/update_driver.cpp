@@ -1,37 +1,30 @@
-#include "update_driver.h"
+#include "update/update_driver.h"
 
 #include <windows.h>
 
-#include <cstring>
-
-#include "general_record.h"
-#include "oas_record.h"
-#include "ods_task.h"
-#include "process_state.h"
-#include "scheduled_tasks.h"
-#include "script_readers.h"
-#include "sync_loader.h"
-#include "trace_log.h"
+#include "foundation/trace_log.h"
+#include "update/record_updates.h"
+#include "update/script_readers.h"
 
 namespace {
 
 // Names matched in any letter case; the system's C runtime compares in its "C" locale.
 bool SameWord(const char* text, const char* word) { return _stricmp(text, word) == 0; }
 
-ResultCode RunRecordUpdates(const char* updateType) {
+ResultCode RunRecordUpdates(UpdateContext& run, const char* updateType) {
   if (SameWord(updateType, "OAS")) {
     TraceStatus("Updating On Access Scanner Data.\n");
-    const ResultCode result = UpdateGeneralRecord();
-    return result != kResultSuccess ? result : UpdateOASTask();
+    const ResultCode result = UpdateGeneralRecord(run);
+    return result != kResultSuccess ? result : UpdateOASTask(run);
   }
   if (SameWord(updateType, "ODS")) {
     TraceStatus("Updating On Demand Scanner Data.\n");
-    const ResultCode result = UpdateGeneralRecord();
-    return result != kResultSuccess ? result : UpdateODSTask();
+    const ResultCode result = UpdateGeneralRecord(run);
+    return result != kResultSuccess ? result : UpdateODSTask(run);
   }
   if (SameWord(updateType, "SCHEDULE")) {
     TraceStatus("Updating Schedule Data.\n");
-    return UpdateScheduledTasks();
+    return UpdateScheduledTasks(run);
   }
   // A script that names no known type (or none at all) has changed nothing: no success.
   TraceStatus("Update type \"%s\" is none of OAS, ODS and SCHEDULE: nothing was updated.\n", updateType);
@@ -40,13 +33,14 @@ ResultCode RunRecordUpdates(const char* updateType) {
 
 }  // namespace
 
-ResultCode ApplyUpdateScript() {
+ResultCode ApplyUpdateScript(UpdateContext& run) {
   char updateType[kScriptTextBufferSize];
-  GetPrivateProfileStringA("TARNUPDATE", "UpdateType", "UNKNOWN", updateType, kScriptTextBufferSize, ScriptPath);
+  GetPrivateProfileStringA("TARNUPDATE", "UpdateType", "UNKNOWN", updateType, kScriptTextBufferSize,
+                           run.scriptPath);
   TraceStatus("UpdateType = %s\n", updateType);
-  const ResultCode result = RunRecordUpdates(updateType);
+  const ResultCode result = RunRecordUpdates(run, updateType);
   // Nothing already handed to the library is taken back; it is just never committed.
   if (result != kResultSuccess) return result;
-  ManagementPort.SetOptions();
+  run.product->SetOptions();
   return kResultSuccess;
 }

@@ -1,7 +1,9 @@
-// LC_UPDATE=: applies the update script named by ScriptPath to the product.
+// LC_UPDATE=: applies the run's update script to the run's target.
 #pragma once
 
-#include "result_codes.h"
+#include "foundation/result_codes.h"
+#include "update/update_context.h"
 
-// Runs on the worker thread with the AVSIF_MANAGEMENTPORT table filled. Gives the ResultCode.
-ResultCode ApplyUpdateScript();
+// Reads UpdateType, updates the records it names in order and, only when every one gave 0,
+// commits them with SetOptions. Gives the ResultCode.
+ResultCode ApplyUpdateScript(UpdateContext& run);

@@ -1,6 +1,6 @@
-#include "core/fault_config.h"
+#include "standin_product/core/fault_config.h"
 
-#include "core/unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +46,8 @@ void ApplySetting(const std::string& key, const std::string& value, Faults* faul
       faults->crashArea = ToDword(value.substr(0, colon));
       faults->crashOffset = ToDword(value.substr(colon + 1));
     }
+  } else if (key == "FieldWriteDelay") {
+    faults->fieldWriteDelayMs = ToDword(value);
   }
 }
 
@@ -76,12 +78,12 @@ bool ParseControlCall(const std::string& name, ControlCall* call) {
 
 bool Faults::Any() const {
   return getOptionsFails || getOptionsWrongSize || refuseInterface || hangIn != ControlCall::kNone || getTaskFails ||
-         setTaskFails || getODSTaskFails || crashOnField;
+         setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0;
 }
 
 bool ReadFaultsFile(const std::string& path, Faults* faults) {
   *faults = Faults();
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
@@ -89,7 +91,7 @@ bool ReadFaultsFile(const std::string& path, Faults* faults) {
   }
   char buffer[4096];
   DWORD read = 0;
-  if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) {
+  if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
     return false;
   }
   const std::string text(buffer, read);
@@ -130,10 +132,11 @@ bool WriteFaultsFile(const std::string& path, const Faults& faults) {
                   static_cast<unsigned long>(faults.crashOffset));
     text += line;
   }
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  if (faults.fieldWriteDelayMs != 0) add("FieldWriteDelay", faults.fieldWriteDelayMs);
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  return file && WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+  return file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
          written == text.size();
 }
 

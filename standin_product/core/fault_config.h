@@ -11,6 +11,7 @@
 //   SetTaskFails=1             SetTask returns FALSE and stores nothing
 //   GetODSTaskFails=1          GetODSTask returns FALSE
 //   CrashOnField=1:120         a field write at area 1, offset 120 raises an access violation
+//   FieldWriteDelay=50         every field write takes this many milliseconds (a slow product)
 #pragma once
 
 #include <windows.h>
@@ -38,6 +39,7 @@ struct Faults {
   bool crashOnField = false;
   DWORD crashArea = 0;
   DWORD crashOffset = 0;
+  DWORD fieldWriteDelayMs = 0;
 
   bool Any() const;
 };

@@ -1,4 +1,4 @@
-#include "core/journal_format.h"
+#include "standin_product/core/journal_format.h"
 
 #include <cstdio>
 #include <cstdlib>

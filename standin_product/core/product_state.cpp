@@ -1,4 +1,4 @@
-#include "core/product_state.h"
+#include "standin_product/core/product_state.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // The defaults are patterned so a test can tell untouched bytes from written ones.
 #pragma once
 
-#include "agent/sync_library.h"
+#include "product_api/sync_library.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "core/state_file.h"
+#include "standin_product/core/state_file.h"
 
-#include "core/state_paths.h"
+#include "standin_product/core/state_paths.h"
 
 #include <cstring>
 #include <string>
@@ -52,7 +52,7 @@ class Reader {
 };
 
 bool ReadWholeFile(const std::string& path, std::vector<BYTE>* bytes, bool* missing) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
@@ -60,19 +60,19 @@ bool ReadWholeFile(const std::string& path, std::vector<BYTE>* bytes, bool* miss
     return false;
   }
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 64 * 1024 * 1024) {
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024 * 1024) {
     return false;
   }
   bytes->resize(static_cast<std::size_t>(size.QuadPart));
   DWORD read = 0;
-  return bytes->empty() || (ReadFile(file.Get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+  return bytes->empty() || (ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
                             read == bytes->size());
 }
 
 bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& bytes) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
@@ -80,14 +80,14 @@ bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& bytes) {
 
 StateLock::StateLock() : mutex_(CreateMutexA(nullptr, FALSE, kMutexName)) {
   if (mutex_) {
-    const DWORD wait = WaitForSingleObject(mutex_.Get(), kLockTimeoutMs);
+    const DWORD wait = WaitForSingleObject(mutex_.get(), kLockTimeoutMs);
     held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
   }
 }
 
 StateLock::~StateLock() {
   if (held_) {
-    ReleaseMutex(mutex_.Get());
+    ReleaseMutex(mutex_.get());
   }
 }
 

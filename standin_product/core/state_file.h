@@ -3,8 +3,8 @@
 // named mutex, so a reset and a commit never interleave.
 #pragma once
 
-#include "core/product_state.h"
-#include "core/unique_handle.h"
+#include "standin_product/core/product_state.h"
+#include "foundation/unique_handle.h"
 
 namespace standin {
 
@@ -19,7 +19,7 @@ class StateLock {
   bool Held() const { return held_; }
 
  private:
-  UniqueHandle mutex_;
+  KernelHandle mutex_;
   bool held_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "core/state_paths.h"
+#include "standin_product/core/state_paths.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -1,7 +1,7 @@
 // Installing, removing and finding the stand-in product through Windows Installer, the way
 // an administrator (msiexec) and the agent (MsiGetComponentPathA) do.
-#include "core/unique_handle.h"
-#include "standin_state.h"
+#include "foundation/unique_handle.h"
+#include "standin_product/standin_state.h"
 
 #include <msi.h>
 
@@ -21,22 +21,22 @@ int RunMsiexec(const std::string& arguments) {
   std::string commandLine = "\"" + std::string(systemFolder) + "\\msiexec.exe\" " + arguments;
 
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-  UniqueHandle nul(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+  KernelHandle nul(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                                OPEN_EXISTING, 0, nullptr));
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.Get();
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
   PROCESS_INFORMATION info = {};
   if (!nul || !CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
                               &startup, &info)) {
     return -1;
   }
-  UniqueHandle process(info.hProcess);
-  UniqueHandle thread(info.hThread);
+  KernelHandle process(info.hProcess);
+  KernelHandle thread(info.hThread);
   DWORD exitCode = 0;
-  if (WaitForSingleObject(process.Get(), kMsiexecTimeoutMs) != WAIT_OBJECT_0 ||
-      !GetExitCodeProcess(process.Get(), &exitCode)) {
+  if (WaitForSingleObject(process.get(), kMsiexecTimeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process.get(), &exitCode)) {
     return -1;
   }
   return static_cast<int>(exitCode);
@@ -47,7 +47,7 @@ int RunMsiexec(const std::string& arguments) {
 bool FindInstalledLibrary(std::string* path) {
   char buffer[MAX_PATH];
   DWORD size = sizeof buffer;
-  const INSTALLSTATE state = MsiGetComponentPathA(kProductCode, kComponentCode, buffer, &size);
+  const INSTALLSTATE state = MsiGetComponentPathA(::kProductCode, kSyncLibraryComponentCode, buffer, &size);
   if (state != INSTALLSTATE_LOCAL) {
     return false;
   }
@@ -57,6 +57,6 @@ bool FindInstalledLibrary(std::string* path) {
 
 int InstallPackage(const std::string& packagePath) { return RunMsiexec("/i \"" + packagePath + "\" /qn"); }
 
-int UninstallProduct() { return RunMsiexec(std::string("/x ") + kProductCode + " /qn"); }
+int UninstallProduct() { return RunMsiexec(std::string("/x ") + ::kProductCode + " /qn"); }
 
 }  // namespace standin

@@ -1,13 +1,13 @@
-#include "standin_state.h"
+#include "standin_product/standin_state.h"
 
-#include "core/state_file.h"
-#include "core/unique_handle.h"
+#include "standin_product/core/state_file.h"
+#include "foundation/unique_handle.h"
 
 namespace standin {
 namespace {
 
 bool ReadText(const std::string& path, std::string* text) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
@@ -15,12 +15,12 @@ bool ReadText(const std::string& path, std::string* text) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
   }
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 1024LL * 1024 * 1024) {
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 1024LL * 1024 * 1024) {
     return false;
   }
   text->resize(static_cast<std::size_t>(size.QuadPart));
   DWORD read = 0;
-  if (!text->empty() && !ReadFile(file.Get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr)) {
+  if (!text->empty() && !ReadFile(file.get(), &(*text)[0], static_cast<DWORD>(text->size()), &read, nullptr)) {
     return false;
   }
   text->resize(read);  // the library may have appended meanwhile; a later read sees the rest
@@ -30,10 +30,10 @@ bool ReadText(const std::string& path, std::string* text) {
 // Empties the journal in place: the library keeps it open for appending, and its next line
 // lands at the new end.
 bool TruncateJournal() {
-  UniqueHandle file(CreateFileA(JournalFilePath().c_str(), GENERIC_WRITE,
+  KernelHandle file(CreateFileA(JournalFilePath().c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file && SetEndOfFile(file.Get());
+  return file && SetEndOfFile(file.get());
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // AVSIF_AVCONSOL: scheduled tasks and the on-demand task. Unlike options, these are stored
 // the moment they are set.
-#include "core/state_file.h"
-#include "syncutil/entry_points.h"
-#include "syncutil/session.h"
+#include "standin_product/core/state_file.h"
+#include "standin_product/syncutil/entry_points.h"
+#include "standin_product/syncutil/session.h"
 
 #include <cstring>
 #include <vector>

@@ -1,7 +1,7 @@
 // The functions AvSync_GetIFace hands out, one file per concern.
 #pragma once
 
-#include "agent/sync_library.h"
+#include "product_api/sync_library.h"
 
 namespace syncutil {
 

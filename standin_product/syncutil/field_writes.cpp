@@ -1,8 +1,8 @@
 // SetFieldString / SetFieldValue / SetFieldBytes: writes into the working copy's records. Each
 // entry is checked against the record its area code names before a byte is written, since a
 // wrong address there would silently corrupt the product's options.
-#include "syncutil/entry_points.h"
-#include "syncutil/session.h"
+#include "standin_product/syncutil/entry_points.h"
+#include "standin_product/syncutil/session.h"
 
 #include <cstring>
 
@@ -115,6 +115,11 @@ BOOL WriteFields(FieldKind kind, const char* call, const FieldWriteEntry* entrie
   }
   for (DWORD i = 0; i < count; ++i) {
     WriteEntry(kind, call, entries[i], guard);
+  }
+  const DWORD delay = TheSession().faults.fieldWriteDelayMs;
+  if (delay != 0) {
+    guard.Unlock();  // a slow product, not a stuck one: other calls may go on meanwhile
+    Sleep(delay);
   }
   return TRUE;
 }

@@ -1,7 +1,7 @@
 // The library's one export. Built without it (SYNCUTIL_NO_EXPORT) for the package that
 // lets the agent meet a library lacking its entry point.
-#include "syncutil/entry_points.h"
-#include "syncutil/session.h"
+#include "standin_product/syncutil/entry_points.h"
+#include "standin_product/syncutil/session.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The three item lists handed out through GetOptions. They belong to the management port's
 // working copy: edits show in the committed state only after SetOptions.
-#include "syncutil/entry_points.h"
-#include "syncutil/session.h"
+#include "standin_product/syncutil/entry_points.h"
+#include "standin_product/syncutil/session.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // AVSIF_MANAGEMENTPORT: options hand-out, commit, and the visible control state.
-#include "core/state_file.h"
-#include "syncutil/entry_points.h"
-#include "syncutil/session.h"
+#include "standin_product/core/state_file.h"
+#include "standin_product/syncutil/entry_points.h"
+#include "standin_product/syncutil/session.h"
 
 namespace syncutil {
 namespace {

@@ -1,7 +1,7 @@
-#include "syncutil/session.h"
+#include "standin_product/syncutil/session.h"
 
-#include "core/state_file.h"
-#include "core/state_paths.h"
+#include "standin_product/core/state_file.h"
+#include "standin_product/core/state_paths.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -28,7 +28,7 @@ bool Session::Refresh() {
   if (!journal_ || path != journalPath_) {
     standin::EnsureStateDirectory();
     // Append-only, shared: readers and a reset (which truncates) may open it meanwhile.
-    journal_.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+    journal_.reset(CreateFileA(path.c_str(), FILE_APPEND_DATA,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     journalPath_ = path;
@@ -60,7 +60,7 @@ void Session::AppendToJournal(const std::string& text) {
     Refresh();
   }
   DWORD written = 0;
-  WriteFile(journal_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  WriteFile(journal_.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void Session::Obtained(Interface which) {

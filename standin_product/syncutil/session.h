@@ -2,10 +2,10 @@
 // when an interface was obtained, which interfaces are live, and the open journal.
 #pragma once
 
-#include "core/fault_config.h"
-#include "core/journal_format.h"
-#include "core/product_state.h"
-#include "core/unique_handle.h"
+#include "standin_product/core/fault_config.h"
+#include "standin_product/core/journal_format.h"
+#include "standin_product/core/product_state.h"
+#include "foundation/unique_handle.h"
 
 #include <string>
 
@@ -39,7 +39,7 @@ class Session {
 
  private:
   DWORD pid_ = GetCurrentProcessId();
-  standin::UniqueHandle journal_;
+  KernelHandle journal_;
   std::string journalPath_;
   int live_[kInterfaceCount] = {0, 0};
   bool everObtained_[kInterfaceCount] = {false, false};

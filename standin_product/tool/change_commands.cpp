@@ -1,5 +1,5 @@
-#include "standin_state.h"
-#include "tool/commands.h"
+#include "standin_product/standin_state.h"
+#include "standin_product/tool/commands.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // standin: inspects and steers the stand-in product from a console.
-#include "tool/commands.h"
+#include "standin_product/tool/commands.h"
 
 #include <cstdio>
 #include <cstring>

@@ -11,8 +11,6 @@ namespace checker_test {
 std::string BesideTest(const std::string& relative);
 // The file's bytes; "" when it cannot be read (the caller's expectations then fail).
 std::string ReadBytes(const std::string& path);
-// Names of the files matching `pattern` in `folder`, sorted.
-std::vector<std::string> FilesIn(const std::string& folder, const std::string& pattern);
 // Writes bytes to a file in the temporary folder; gives its path.
 std::string WriteTemporary(const std::string& name, const std::string& bytes);
 

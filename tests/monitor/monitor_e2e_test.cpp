@@ -1,35 +1,85 @@
-// tarnmon.exe as a person uses it: watching the real agent it starts itself, watching the
-// status mailslot alone, and meeting another collector.
+// tarnmon.exe as a person uses it from a console: running the real agent as its debugger, watching
+// the status mailslot alone, and ending with exit codes of its own.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <fstream>
+#include <regex>
+#include <sstream>
 
-#include "agent_harness.h"
-#include "debuggee.h"
-#include "monitor_process.h"
-#include "status_mailslot.h"
-#include "test_registry.h"
-#include "trace_names.h"
+#include "foundation/unique_handle.h"
+#include "tarnmon/watch.h"
+#include "testtools/agent_harness.h"
+#include "testtools/test_registry.h"
+#include "testtools/trace_names.h"
 
 namespace {
 
-using test_registry::AgentSubkey;
-
+using Lines = std::vector<std::string>;
 constexpr DWORD kTimeoutMs = 60000;
-const std::string kResultKey = AgentSubkey("TARNUPDATE");
+const std::string kResultKey = test_registry::AgentSubkey("TARNUPDATE");
+const std::string kAgentRun = "\"" + ProgramBesideTest("tarnupd.exe") + "\" LC_VERSION=1.0.16";  // result 12
 
-std::vector<MonitorLine> OfStream(const std::vector<MonitorLine>& lines, const std::string& stream) {
-  std::vector<MonitorLine> found;
-  for (const MonitorLine& line : lines) {
-    if (line.stream == stream) found.push_back(line);
+// Whether `done` comes true within the time limit.
+template <typename Done>
+bool Within(Done done) {
+  for (const ULONGLONG end = GetTickCount64() + kTimeoutMs; !done(); Sleep(10)) {
+    if (GetTickCount64() > end) return false;
   }
-  return found;
+  return true;
 }
 
-std::string AgentCommand(const std::string& arguments) {
-  return "\"" + ProgramBesideTest("tarnupd.exe") + "\" " + arguments;
+// One message as the agent posts it: sequence byte, prefix, the line, NUL.
+bool PostStatus(unsigned sequence, const std::string& line) {
+  const KernelHandle slot(
+      CreateFileA(kTestMailslotName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  const std::string message = std::string(1, static_cast<char>(sequence)) + kTestStatusPrefix + line + "\n" + '\0';
+  DWORD written = 0;
+  return slot && WriteFile(slot.get(), message.data(), message.size(), &written, nullptr) && written == message.size();
 }
+
+// tarnmon.exe started as from a console, its output going to a file; ended as Ctrl+C would end a
+// watch, which Wine cannot send to a test's child.
+class Monitor {
+ public:
+  explicit Monitor(const std::string& arguments)
+      : path_(ProgramBesideTest(("tarnmon-" + std::to_string(++made_) + ".txt").c_str())) {
+    const KernelHandle output(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                          CREATE_ALWAYS, 0, nullptr));
+    process_ = StartProcess("\"" + ProgramBesideTest("tarnmon.exe") + "\" " + arguments, output.get());
+    EXPECT_TRUE(process_);
+  }
+  ~Monitor() {
+    TerminateProcess(process_.get(), 1), WaitForSingleObject(process_.get(), kTimeoutMs);
+    DeleteFileA(path_.c_str());
+  }
+  DWORD ExitCode() const { return WaitForExit(process_, kTimeoutMs); }
+  bool WaitFor(const std::string& text) const {
+    return Within([&] { return Output().find(text) != std::string::npos; });
+  }
+  std::string Output() const {
+    std::ostringstream text;
+    text << std::ifstream(path_).rdbuf();
+    return text.str();
+  }
+  // Each line as "stream #sequence text" or "stream text", once its columns are checked: time, sequence, stream.
+  Lines Shown() const {
+    static const std::regex kLine(R"(\d\d:\d\d:\d\d\.\d{3} (#\d+ *| {4}) ([a-z]+) +(.*))");
+    Lines lines;
+    std::istringstream output(Output());
+    for (std::string line; std::getline(output, line);) {
+      std::smatch m;
+      EXPECT_TRUE(std::regex_match(line, m, kLine) && m.length(1) == 4 && m.position(3) == 26) << line;
+      const std::string sequence = m.str(1).substr(0, m.str(1).find(' '));
+      lines.push_back(m.str(2) + (sequence.empty() ? "" : " " + sequence) + " " + m.str(3));
+    }
+    return lines;
+  }
+
+ private:
+  static inline int made_ = 0;
+  std::string path_;
+  KernelHandle process_;
+};
 
 class MonitorTest : public ::testing::Test {
  protected:
@@ -37,112 +87,63 @@ class MonitorTest : public ::testing::Test {
   void TearDown() override { test_registry::DeleteTree(kAgentKeyPath); }
 };
 
-TEST_F(MonitorTest, RunsTheAgentAndShowsBothStreamsInArrivalOrder) {
-  test_registry::SetDword(AgentSubkey("Debug"), "Output", 1);
-  MonitorProcess monitor;
-  ASSERT_TRUE(monitor.Start(AgentCommand("LC_VERSION=1.0.16")));
-  EXPECT_EQ(monitor.Finish(kTimeoutMs), 12u) << monitor.Output();
-  EXPECT_EQ(test_registry::GetDword(kResultKey, "ReturnCode"), 12u);  // the agent really ran
-
-  const std::vector<MonitorLine> lines = monitor.Lines();
-  for (const MonitorLine& line : lines) EXPECT_TRUE(line.wellFormed) << line.text;
-  const std::vector<MonitorLine> status = OfStream(lines, "status");
-  ASSERT_GE(status.size(), 3u) << monitor.Output();
-  for (std::size_t i = 0; i < status.size(); ++i) EXPECT_EQ(status[i].sequence, static_cast<int>(i + 1));
-  EXPECT_EQ(status.front().text, "Tarnwell Configuration Agent - v1.0.15");
-  EXPECT_EQ(status.back().text, "[12] TARNUPDATE version incorrect. Script requires version 1.0.16.");
-  EXPECT_TRUE(OfStream(lines, "lost").empty()) << monitor.Output();
-
-  // The agent writes each status line to the debugger first, then to the mailslot: in order of
-  // arrival the debug copy stands right before its status line.
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    if (lines[i].stream != "status") continue;
-    EXPECT_EQ(lines[i - 1].stream, "debug") << lines[i].text;
-    EXPECT_EQ(lines[i - 1].text, lines[i].text);
+TEST_F(MonitorTest, RunsTheAgentAsItsDebuggerAndShowsBothStreamsInTheOrderTheyArrive) {
+  test_registry::SetDword(test_registry::AgentSubkey("Debug"), "Output", 1);
+  Monitor monitor(kAgentRun);
+  EXPECT_EQ(monitor.ExitCode(), 12u);
+  // The agent writes each status line to the debugger first, then to the mailslot.
+  Lines expected = {"tarnmon running " + kAgentRun};
+  int sequence = 0;
+  for (const std::string text : {"Tarnwell Configuration Agent - v1.0.15", "Lumicor Version = v",
+                                 "[12] TARNUPDATE version incorrect. Script requires version 1.0.16."}) {
+    expected.push_back("debug " + text);
+    expected.push_back("status #" + std::to_string(++sequence) + " " + text);
   }
-  EXPECT_EQ(lines.back().text, "the program ended with exit code 12");
+  expected.push_back("tarnmon the program ended with exit code 12");
+  EXPECT_EQ(monitor.Shown(), expected) << monitor.Output();
 }
 
-TEST_F(MonitorTest, WatchingAloneReportsLostMessagesButNotTheWrapOrANewRun) {
-  MonitorProcess monitor;
-  ASSERT_TRUE(monitor.Start(""));
-  ASSERT_TRUE(monitor.WaitForOutput("waiting for status lines", kTimeoutMs)) << monitor.Output();
-
-  ASSERT_TRUE(PostStatus(1, "one"));
-  ASSERT_TRUE(PostStatus(2, "two"));
-  ASSERT_TRUE(PostStatus(5, "five"));
-  // A new run of 257 lines wraps once; more than Wine lets wait unread, so tarnmon must keep reading.
-  for (unsigned i = 0; i < 257; ++i) {
-    ASSERT_TRUE(PostStatus(static_cast<unsigned char>(i % 255 + 1), "run line " + std::to_string(i + 1))) << i;
+TEST_F(MonitorTest, WatchingAloneShowsLostMessagesButNeitherTheWrapNorANewRun) {
+  Monitor monitor("");
+  ASSERT_TRUE(monitor.WaitFor("waiting for status lines")) << monitor.Output();
+  ASSERT_TRUE(PostStatus(1, "one") && PostStatus(2, "two") && PostStatus(5, "five"));
+  Lines expected = {"tarnmon waiting for status lines; Ctrl+C ends", "status #1 one", "status #2 two",
+                    "lost 2 messages missing: #3 to #4", "status #5 five",
+                    "tarnmon numbering starts again at 1: a new run"};
+  // A new run of 257 lines wraps once: more than Wine lets wait unread, so tarnmon must read as they come.
+  for (unsigned line = 1, sequence = 1; line <= 257; ++line, sequence = sequence % 255 + 1) {
+    ASSERT_TRUE(PostStatus(sequence, "run line " + std::to_string(line))) << line;
+    expected.push_back("status #" + std::to_string(sequence) + " run line " + std::to_string(line));
   }
-  ASSERT_TRUE(monitor.WaitForOutput("run line 257", kTimeoutMs)) << monitor.Output();
-  monitor.Kill();
-
-  const std::vector<MonitorLine> lines = monitor.Lines();
-  const std::vector<MonitorLine> status = OfStream(lines, "status");
-  ASSERT_EQ(status.size(), 260u);
-  EXPECT_EQ(status[2].sequence, 5);
-  EXPECT_EQ(status[2].text, "five");
-  EXPECT_EQ(status[257].sequence, 255);
-  EXPECT_EQ(status[258].sequence, 1);
-  EXPECT_EQ(status[259].text, "run line 257");
-
-  const std::vector<MonitorLine> lost = OfStream(lines, "lost");
-  ASSERT_EQ(lost.size(), 1u) << monitor.Output();
-  EXPECT_EQ(lost[0].text, "2 messages missing: #3 to #4");
-  std::size_t lostAt = 0;
-  while (lines[lostAt].stream != "lost") ++lostAt;
-  EXPECT_EQ(lines[lostAt + 1].text, "five");  // said where it happened
+  ASSERT_TRUE(monitor.WaitFor("run line 257")) << monitor.Output();
+  EXPECT_EQ(monitor.Shown(), expected);
 }
 
-TEST_F(MonitorTest, SecondCollectorIsRefusedAndRunsNothing) {
-  MonitorProcess first;
-  ASSERT_TRUE(first.Start(""));
-  ASSERT_TRUE(first.WaitForOutput("waiting for status lines", kTimeoutMs)) << first.Output();
+TEST_F(MonitorTest, OwnExitCodesStayClearOfTheAgents) {
+  {
+    Monitor first("");
+    ASSERT_TRUE(first.WaitFor("waiting for status lines")) << first.Output();
+    Monitor second(kAgentRun);
+    EXPECT_EQ(second.ExitCode(), 101u);
+    EXPECT_NE(second.Output().find("another collector is reading the status lines"), std::string::npos);
+    EXPECT_FALSE(test_registry::ValueExists(kResultKey, "ReturnCode"));  // it ran nothing
+    ASSERT_TRUE(PostStatus(1, "still here"));
+    EXPECT_TRUE(first.WaitFor("still here"));
+  }
+  Monitor notStarted("C:\\no\\such\\program.exe LC_VERSION=1.0.16");
+  EXPECT_EQ(notStarted.ExitCode(), 103u);
+  EXPECT_NE(notStarted.Output().find("cannot start the program"), std::string::npos);
 
-  MonitorProcess second;
-  ASSERT_TRUE(second.Start(AgentCommand("LC_VERSION=1.0.16")));
-  EXPECT_EQ(second.Finish(kTimeoutMs), 101u) << second.Output();
-  EXPECT_NE(second.Output().find("another collector"), std::string::npos) << second.Output();
-  EXPECT_FALSE(test_registry::ValueExists(kResultKey, "ReturnCode"));
-
-  // The first one holds the mailslot still and goes on reading.
-  ASSERT_TRUE(PostStatus(1, "still here"));
-  EXPECT_TRUE(first.WaitForOutput("still here", kTimeoutMs)) << first.Output();
-  first.Kill();
-
-  // Once it has gone, the name is free for the next collector.
-  tarnmon::StatusMailslot next;
-  EXPECT_EQ(next.Create(kTestMailslotName), tarnmon::kMailslotCreated);
-}
-
-// What tarnmon does on Ctrl+C while the agent runs (Wine cannot deliver Ctrl+C to a test's
-// child, so the debuggee loop is asked directly): the agent is let go, not killed, and
-// finishes its command on its own.
-TEST_F(MonitorTest, StoppingTheWatchLetsTheProgramRunOn) {
-  test_registry::SetDword(AgentSubkey("Debug"), "Output", 1);
-  tarnmon::FollowOutcome outcome;
-  tarnmon::OwnedHandle agent;
-  tarnmon::DebuggeeHandlers handlers;
-  bool sawDebugOutput = false;
-  handlers.onDebugString = [&](const std::string&) { sawDebugOutput = true; };
-  handlers.onTurn = [&]() {
-    if (!sawDebugOutput) return tarnmon::FollowAction::kContinue;
-    agent = tarnmon::OwnedHandle(OpenProcess(SYNCHRONIZE, FALSE, outcome.processId));
-    return tarnmon::FollowAction::kDetach;
-  };
-  EXPECT_EQ(tarnmon::FollowProgram(AgentCommand("LC_VERSION=1.0.16"), 20, handlers, &outcome),
-            tarnmon::kFollowDetached);
-  ASSERT_TRUE(agent.IsValid());
-  ASSERT_EQ(WaitForSingleObject(agent.Get(), kTimeoutMs), WAIT_OBJECT_0);
+  // Ctrl+C while the agent runs, here at once and to tarnmon's own watch (Wine cannot send Ctrl+C to
+  // a test's child): tarnmon lets the agent go, and it finishes its command on its own.
+  tarnmon::StatusMailslot mailslot;
+  ASSERT_EQ(mailslot.Create(kTestMailslotName), tarnmon::kMailslotCreated);
+  tarnmon::StatusView view(stdout);
+  const KernelHandle stop(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+  EXPECT_EQ(tarnmon::WatchProgram(kAgentRun, mailslot, view, stop.get()), 104);
+  // ReturnString is the last it writes to the registry, right before its last status line.
+  EXPECT_TRUE(Within([] { return test_registry::ValueExists(kResultKey, "ReturnString"); }));
   EXPECT_EQ(test_registry::GetDword(kResultKey, "ReturnCode"), 12u);
-}
-
-TEST_F(MonitorTest, ProgramThatCannotStartIsReported) {
-  MonitorProcess monitor;
-  ASSERT_TRUE(monitor.Start("C:\\no\\such\\program.exe LC_VERSION=1.0.16"));
-  EXPECT_EQ(monitor.Finish(kTimeoutMs), 103u) << monitor.Output();
-  EXPECT_NE(monitor.Output().find("cannot start the program"), std::string::npos) << monitor.Output();
 }
 
 }  // namespace

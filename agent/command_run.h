@@ -1,0 +1,24 @@
+// One run of the agent: what the entry point read before the command and what the command
+// found out on its way, for the command's handlers and the result text. Built by the entry
+// point and handed down; nothing of it is process-wide.
+#pragma once
+
+#include <windows.h>
+
+#include "foundation/text_string.h"
+
+constexpr int kPathBufferSize = 260;
+constexpr int kRequiredVersionBufferSize = 24;
+constexpr DWORD kDefaultFuncTimeout = 240000;
+
+struct CommandRun {
+  HMODULE module = nullptr;             // the agent's own module: its string table
+  const char* upperCommandLine = "";    // the command line, upper-cased
+  DWORD funcTimeout = kDefaultFuncTimeout;
+  TextString noExtensionString;         // LC_UPDATE\NoExtensionString
+  TextString productVersion;            // the product's version text, may be empty
+  char scriptPath[kPathBufferSize] = {};               // LC_UPDATE= argument
+  char requiredVersion[kRequiredVersionBufferSize] = {};  // LC_VERSION= argument
+  TextString targetPath;                // LC_EXEC or LC_FILEVER file
+  TextString execCommandLine;           // LC_EXEC arguments
+};

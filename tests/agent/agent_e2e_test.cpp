@@ -1,0 +1,290 @@
+// The real tarnupd.exe as a management system sees it: a command line in; exit code, registry
+// result, status lines and debugger output out; and what the stand-in product went through.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "standin_product/core/state_file.h"
+#include "standin_product/standin_state.h"
+#include "testtools/agent_harness.h"
+#include "testtools/agent_result.h"
+#include "testtools/test_registry.h"
+
+namespace {
+
+using test_registry::AgentSubkey;
+using test_registry::GetDword;
+using test_registry::SetDword;
+using test_registry::SetString;
+using Lines = std::vector<std::string>;
+
+const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
+const std::string kFileVersionKey = AgentSubkey("LC_FILEVER");
+const std::string kExecKey = AgentSubkey("LC_EXEC");
+const char* const kVersionValues[] = {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"};
+const std::string kSuccess = "[0] Command successful.";
+const Lines kUnchecked = {"(unchecked)"};
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  return text;
+}
+
+// The status lines between the two start-up lines and the result line.
+Lines CommandLines(const AgentRun& run) {
+  const Lines lines = run.StatusLines();
+  return lines.size() < 3 ? Lines{} : Lines(lines.begin() + 2, lines.end() - 1);
+}
+
+Lines JournalCalls() {
+  std::vector<standin::JournalEntry> journal;
+  EXPECT_TRUE(standin::ReadJournal(&journal));
+  Lines calls;
+  for (const standin::JournalEntry& entry : journal) calls.push_back(entry.call);
+  return calls;
+}
+
+standin::ProductState State() {
+  standin::ProductState state;
+  EXPECT_TRUE(standin::ReadState(&state));
+  return state;
+}
+
+void SetFault(const std::function<void(standin::Faults&)>& change) {
+  standin::Faults faults;
+  change(faults);
+  ASSERT_TRUE(standin::SetFaults(faults));
+}
+
+class AgentE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Clean();
+    ASSERT_TRUE(standin::ResetState());
+    ASSERT_TRUE(standin::FindInstalledLibrary(&library_)) << "the stand-in product is not installed";
+  }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    standin::ClearFaults();
+    test_registry::DeleteTree(kAgentKeyPath);
+    test_registry::DeleteTree(kProductKey);
+  }
+
+  static AgentRun Run(const std::string& commandLine) {
+    AgentRun run = RunAgent(commandLine);
+    EXPECT_TRUE(run.finished) << commandLine;
+    return run;
+  }
+
+  std::string library_;
+};
+
+struct CommandCase {
+  std::string commandLine;
+  std::function<void()> before;
+  DWORD result;
+  std::string text;
+  Lines commandLines;  // kUnchecked: not looked at
+  std::function<void()> after;
+};
+
+TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
+  const auto none = [] {};
+  const std::string version = "GetFileVer - MsiGetFileVersionA() ";
+  const std::string tooLong = "C:\\" + std::string(300, 'A') + ".INI";
+  const std::string fitting = "C:\\" + std::string(252, 'B') + ".INI";  // 259 characters
+  const std::string portLines[] = {"LoadMSIDll \"" + library_ + "\"\n", "LoadSyncUtil returned 0\n",
+                                   "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n",
+                                   "Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n", "Unloading SYNCUTIL.DLL\n"};
+  const Lines port(std::begin(portLines), std::end(portLines));
+  const auto running = [](bool expected) { return [expected] { EXPECT_EQ(State().running, expected); }; };
+  const auto enabled = [](bool expected) { return [expected] { EXPECT_EQ(State().enabled, expected); }; };
+  const CommandCase cases[] = {
+      {"HELLO WORLD", none, 0, kSuccess, {}, none},
+      {"LC_VERSION=1.0.15", none, 0, kSuccess, {}, none},
+      {"LC_VERSION=1.0.15.7", none, 0, kSuccess, {}, none},
+      {"LC_VERSION= 1.0.14", none, 0, kSuccess, {}, none},
+      {"LC_VERSION=1.0.16 /TRAILING", none, 12, "[12] TARNUPDATE version incorrect. Script requires version 1.0.16 /TRAILING.", {}, none},
+      {"lc_version=2.0.0", none, 12, "[12] TARNUPDATE version incorrect. Script requires version 2.0.0.", {}, none},
+      {"LC_VERSION=0.9.0", none, 12, "[12] TARNUPDATE version incorrect. Script requires version 0.9.0.", {}, none},
+      {"LC_VERSION=1.0", none, 1, "[1] Missing or incorrect command line.", {}, none},
+      {"LC_VERSION=ABC", none, 1, "[1] Missing or incorrect command line.", {}, none},
+      {"LC_VERSION=1.0.15" + std::string(20, ' ') + "/TRAILING", none, 1, "[1] Missing or incorrect command line.",
+       {"LC_VERSION= argument of 35 characters refused: at most 23 are allowed.\n"}, none},
+      {"LC_UPDATE=c:\\100%s.ini", none, 6, "[6] Configuration file C:\\100%S.INI is missing.", {}, none},
+      {"LC_UPDATE=" + fitting, none, 6, "[6] Configuration file " + fitting + " is missing.", {}, none},
+      {"LC_UPDATE=" + tooLong, none, 1, "[1] Missing or incorrect command line.",
+       {"LC_UPDATE= argument of 307 characters refused: at most 259 are allowed.\n"}, none},
+      // LC_STOP is searched before LC_UPDATE=: a script named after it stops the product.
+      {"LC_UPDATE=C:\\SCRIPTS\\LC_STOP.INI", none, 0, kSuccess, port, running(false)},
+      {"lc_start", none, 0, kSuccess, port,
+       [] {
+         EXPECT_EQ(JournalCalls(), (Lines{"AvSync_GetIFace", "StartLC", "ReleaseIFace"}));
+         EXPECT_TRUE(State().running);
+       }},
+      {"LC_DISABLE", none, 0, kSuccess, port, enabled(false)},
+      {"LC_ENABLE",
+       [] {
+         ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
+           state.enabled = false;
+           return true;
+         }));
+       },
+       0, kSuccess, port, enabled(true)},
+      {"LC_START",
+       [] {
+         SetFault([](standin::Faults& faults) {
+           faults.refuseInterface = true;
+           faults.refusedInterfaceId = AVSIF_MANAGEMENTPORT;
+           faults.refuseResult = 7;  // any answer but 0 is a refusal
+         });
+       },
+       4, "[4] Call to AvSync_GetIFace failed.",
+       {port[0], port[1], "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 7\n", port[4]},
+       [] { EXPECT_EQ(JournalCalls(), Lines{"AvSync_GetIFace"}); }},
+      {"LC_FILEVER", [] { SetString(kFileVersionKey, "FilePath", ProgramBesideTest("tarnupd.exe")); }, 0, kSuccess,
+       {version + "returned 1.0.15.0.\n"},
+       [] {
+         const DWORD parts[] = {1, 0, 15, 0};
+         for (int i = 0; i < 4; ++i) EXPECT_EQ(GetDword(kFileVersionKey, kVersionValues[i]), parts[i]);
+       }},
+      {"LC_FILEVER",
+       [] {
+         for (const char* value : kVersionValues) SetDword(kFileVersionKey, value, 99);
+         SetString(kFileVersionKey, "FilePath", ProgramBesideTest("syncutil.msi"));  // no version information
+       },
+       8, "[8] Installer Dll failed to load.", {version + "function failed.\n"},
+       [] { for (const char* value : kVersionValues) EXPECT_EQ(GetDword(kFileVersionKey, value), 0u) << value; }},
+      {"LC_FILEVER", none, 8, "[8] Installer Dll failed to load.", kUnchecked,
+       [] { EXPECT_EQ(GetDword(kFileVersionKey, "FileVersionExtra"), 0u); }},
+  };
+  for (const CommandCase& each : cases) {
+    SCOPED_TRACE(each.commandLine.substr(0, 60));
+    Clean();
+    ASSERT_TRUE(standin::ResetState());
+    each.before();
+    const AgentRun run = Run(each.commandLine);
+    ExpectAgentResult(run, each.result, each.text);
+    if (each.commandLines != kUnchecked) {
+      EXPECT_EQ(CommandLines(run), each.commandLines);
+    }
+    EXPECT_TRUE(run.debugOutput.empty());  // debugger output is off by default
+    each.after();
+    EXPECT_EQ(standin::ProtocolErrorCount(), 0);
+  }
+}
+
+TEST_F(AgentE2eTest, StartUpLinesSettingsAndResultsCarryOverAsTheyShould) {
+  // Exact messages: sequence byte, prefix, text, NUL.
+  SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 30000);
+  const AgentRun first = Run("");
+  EXPECT_EQ(first.statusMessages, (Lines{std::string("\x01[TarnUpdate] Tarnwell Configuration Agent - v1.0.15\n") + '\0',
+                                         std::string("\x02[TarnUpdate] Lumicor Version = v\n") + '\0',
+                                         std::string("\x03[TarnUpdate] [0] Command successful.\n") + '\0'}));
+  EXPECT_EQ(GetDword(AgentSubkey("SyncUtil"), "Func Timeout"), 240000u);  // an old default, replaced
+  SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 0);
+  Run("");
+  EXPECT_EQ(GetDword(AgentSubkey("SyncUtil"), "Func Timeout"), 0u);
+  SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 240000);
+
+  // The product's version only from a plain string.
+  SetString(kProductKey, "szCurrentVersionNumber", "4.5.0.534");
+  EXPECT_EQ(Run("").StatusLines()[1], "Lumicor Version = v4.5.0.534\n");
+  SetString(kProductKey, "szCurrentVersionNumber", "%ProgramFiles%", REG_EXPAND_SZ);
+  EXPECT_EQ(Run("").StatusLines()[1], "Lumicor Version = v\n");
+
+  // LC_DEBUG turns debugger output over for this and later runs; the mailslot always gets its lines.
+  const AgentRun on = Run("LC_DEBUG");
+  EXPECT_EQ(GetDword(AgentSubkey("Debug"), "Output"), 1u);
+  EXPECT_EQ(on.debugOutput, (Lines{"Debug State = ON\n", "[0] Command successful.\n"}));
+  SetDword(AgentSubkey("Debug"), "Output", 1);
+  const AgentRun stop = Run("LC_STOP");
+  const auto before = std::find(stop.debugOutput.begin(), stop.debugOutput.end(), "Before StopLC...\n");
+  ASSERT_NE(before, stop.debugOutput.end());
+  EXPECT_EQ(Lines(before - 1, before + 3),
+            (Lines{"AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n", "Before StopLC...\n", "After StopLC\n",
+                   "Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n"}));
+  const AgentRun off = Run("lc_debug");
+  EXPECT_EQ(GetDword(AgentSubkey("Debug"), "Output"), 0u);
+  EXPECT_EQ(off.debugOutput.back(), "Debug State = OFF\n");
+  EXPECT_EQ(off.StatusLines().size(), 3u);
+
+  // Every run replaces the previous result.
+  Run("LC_VERSION=9.0.0");
+  ExpectAgentResult(Run("LC_VERSION=1.0.0"), 0, kSuccess);
+}
+
+TEST_F(AgentE2eTest, AHungProductCallEndsTheRunAfterFuncTimeout) {
+  SetFault([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; });
+  SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 1500);
+  const ULONGLONG started = GetTickCount64();
+  const AgentRun run = Run("LC_START");
+  const ULONGLONG elapsed = GetTickCount64() - started;
+  ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
+  EXPECT_GE(elapsed, 1400u);
+  EXPECT_LT(elapsed, 10000u);
+  EXPECT_EQ(CommandLines(run).back(), "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n");
+}
+
+TEST_F(AgentE2eTest, AMissingProductOrExportMeansTheLibraryDidNotLoad) {
+  struct Reinstall {
+    ~Reinstall() {
+      standin::UninstallProduct();
+      standin::InstallPackage(ProgramBesideTest("syncutil.msi"));
+    }
+  } reinstall;
+  ASSERT_EQ(standin::UninstallProduct(), 0);
+  AgentRun run = Run("LC_START");
+  ExpectAgentResult(run, 5, "[5] Management Port Dll failed to load.");
+  EXPECT_EQ(CommandLines(run), (Lines{"LoadMSIDll - SYNCUTIL.DLL missing.\n", "LoadSyncUtil returned 2\n"}));
+
+  ASSERT_EQ(standin::InstallPackage(ProgramBesideTest("syncutil-noexport.msi")), 0);
+  run = Run("LC_START");
+  ExpectAgentResult(run, 5, "[5] Management Port Dll failed to load.");
+  const Lines lines = CommandLines(run);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("LoadMSIDll \"", 0), 0u);
+  EXPECT_EQ(lines[1], "LoadSyncUtil returned 1\n");
+}
+
+TEST_F(AgentE2eTest, ExecRunsTheProgramAndRecordsItsExitCode) {
+  const std::string program = ProgramBesideTest("exit_with.exe");
+  const std::string notAProgram = ProgramBesideTest("tarn_not_a_program.txt");
+  std::ofstream(notAProgram) << "not a program\n";
+  const std::string quoted = "\"" + program + "\"";  // quotes are part of the path
+  const struct {
+    std::string path;
+    std::string arguments;
+    DWORD result;
+    std::string text;
+    DWORD recorded;  // LC_EXEC\ReturnCode afterwards; 1234 left as it was
+  } cases[] = {
+      {program, "3", 0, kSuccess, 3},
+      {program, "", 0, kSuccess, 100},  // only the trailing blank: the program sees no argument
+      {program, "-2", 0, kSuccess, static_cast<DWORD>(-2)},
+      {program, "5 100%s%n", 0, kSuccess, 5},  // a percent sign is text, never a format
+      {notAProgram, "3", 8, "[8] Installer Dll failed to load.", 1234},
+      {quoted, "3", 7, "[7] Executable file " + Upper(quoted) + " is missing.", 1234},
+      {"c:\\no\\such.exe", "3", 7, "[7] Executable file C:\\NO\\SUCH.EXE is missing.", 1234},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.path + " " + each.arguments);
+    SetString(kExecKey, "ExecFilePath", each.path);
+    SetString(kExecKey, "ExecCmdLine", each.arguments);
+    SetDword(kExecKey, "ReturnCode", 1234);
+    const AgentRun run = Run("LC_EXEC");
+    ExpectAgentResult(run, each.result, each.text);
+    EXPECT_EQ(GetDword(kExecKey, "ReturnCode"), each.recorded);
+    if (each.result == 0) {
+      EXPECT_EQ(CommandLines(run), (Lines{"Executing \"" + Upper(program) + " " + each.arguments + "\"\n",
+                                          "Execution Returned " + std::to_string(static_cast<int>(each.recorded)) + "\n"}));
+    }
+  }
+  DeleteFileA(notAProgram.c_str());
+}
+
+}  // namespace

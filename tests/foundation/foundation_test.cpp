@@ -1,0 +1,164 @@
+// The foundation against the real system: the settings store in the test prefix's registry,
+// the text type against the system's formatter, messages from this program's string table,
+// and status lines as a collector reads them from the mailslot this test creates.
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/messages.h"
+#include "foundation/settings_key.h"
+#include "foundation/system_format.h"
+#include "foundation/trace_log.h"
+#include "foundation/unique_handle.h"
+#include "testtools/test_registry.h"
+#include "testtools/trace_names.h"
+
+namespace {
+
+std::string Str(const TextString& text) { return std::string(text.c_str(), static_cast<std::size_t>(text.Length())); }
+
+TEST(SettingsKey, ReadsFallBackWithoutWritingAndWritesRoundTrip) {
+  const std::string key = "Software\\TarnTests\\Settings Agent";
+  const SettingsKey settings("TarnTests", "Settings Agent");
+  test_registry::DeleteTree("Software\\TarnTests");
+  EXPECT_EQ(settings.ReadDword("SyncUtil", "Func Timeout", 240000), 240000u);
+  EXPECT_FALSE(test_registry::ValueExists(key + "\\SyncUtil", "Func Timeout"));
+  EXPECT_EQ(Str(settings.ReadString("LC_UPDATE", "Other", "fallback")), "fallback");
+  test_registry::SetString(key + "\\T", "LongText", "12345");
+  EXPECT_EQ(settings.ReadDword("T", "LongText", 77), 77u);  // more than four bytes: the default
+  test_registry::SetBinary(key + "\\T", "TwoBytes", std::string("\x34\x12", 2));
+  EXPECT_EQ(settings.ReadDword("T", "TwoBytes", 77), 0x1234u);  // the rest reads as zero
+  test_registry::SetDword(key + "\\T", "Number", 0x31);
+  EXPECT_EQ(Str(settings.ReadString("T", "Number", "")), "1");  // bytes up to the first zero
+
+  ASSERT_TRUE(settings.WriteDword("LC_EXEC", "ReturnCode", 0xFFFFFFFBu));
+  EXPECT_EQ(test_registry::GetDword(key + "\\LC_EXEC", "ReturnCode"), 0xFFFFFFFBu);
+  ASSERT_TRUE(settings.WriteString("TARNUPDATE", "ReturnString", "[0] Command successful."));
+  EXPECT_EQ(test_registry::GetString(key + "\\TARNUPDATE", "ReturnString"), "[0] Command successful.");
+  EXPECT_TRUE(settings.WriteString("TARNUPDATE", "ReturnString", nullptr));  // deletes the value
+  EXPECT_FALSE(test_registry::ValueExists(key + "\\TARNUPDATE", "ReturnString"));
+  EXPECT_FALSE(settings.WriteString("TARNUPDATE", "ReturnString", nullptr));
+  EXPECT_TRUE(settings.WriteString("TARNUPDATE", nullptr, "ignored"));  // deletes the key
+  EXPECT_FALSE(test_registry::KeyExists(key + "\\TARNUPDATE"));
+
+  // Other software's keys are only ever read, and only plain strings count.
+  const std::string product = "Software\\TarnTests\\Product";
+  TextString out("untouched");
+  EXPECT_FALSE(ReadMachineString(product.c_str(), "Version", out));
+  EXPECT_FALSE(test_registry::KeyExists(product));
+  test_registry::SetString(product, "Expand", "%SystemRoot%", REG_EXPAND_SZ);
+  EXPECT_FALSE(ReadMachineString(product.c_str(), "Expand", out));
+  EXPECT_EQ(Str(out), "untouched");
+  test_registry::SetString(product, "Version", "4.5.0.534");
+  EXPECT_TRUE(ReadMachineString(product.c_str(), "Version", out));
+  EXPECT_EQ(Str(out), "4.5.0.534");
+  test_registry::DeleteTree("Software\\TarnTests");
+}
+
+std::string SystemPrintf(const char* format, ...) {
+  char buffer[4096];
+  va_list args;
+  va_start(args, format);
+  SystemFormatInto(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return buffer;
+}
+
+TEST(TextString, ReplaceLeftFormatAndCopiesBehaveAsTheAgentNeeds) {
+  const struct {
+    const char* text;
+    const char* from;
+    const char* to;
+    int count;
+    const char* result;
+  } replaces[] = {{"aXa", "a", "bb", 2, "bbXbb"}, {"aaaa", "aa", "a", 2, "aa"},  {"x", "x", "xx", 1, "xx"},
+                  {"EXE W COM W ", "W ", nullptr, 2, "EXE COM "}, {"abc", "", "x", 0, "abc"}, {"abc", "z", "x", 0, "abc"}};
+  for (const auto& each : replaces) {
+    TextString text(each.text);
+    EXPECT_EQ(text.Replace(each.from, each.to), each.count) << each.text;
+    EXPECT_EQ(Str(text), each.result) << each.text;
+  }
+  const TextString abcd("abcd");
+  EXPECT_EQ(Str(abcd.Left(4)), "abcd");
+  for (int n : {5, 0, -1}) EXPECT_TRUE(abcd.Left(n).IsEmpty()) << n;
+  TextString longText;
+  longText.Format("%*s", 20001, "x");
+  EXPECT_EQ(longText.Left(20000).Length(), 20000);
+  EXPECT_TRUE(longText.Left(20001).IsEmpty());
+
+  TextString text;
+  text.Format("ODS Task Ptr = %p\n", reinterpret_cast<void*>(0x12ab));
+  EXPECT_EQ(Str(text), "ODS Task Ptr = 000012AB\n");  // the system runtime's form, upper case
+  text.Format("%s|%5.2f|%-4d|%#x|%I64d|%e", "s", 3.14159, 7, 255, -5LL, 1e300);
+  EXPECT_EQ(Str(text), SystemPrintf("%s|%5.2f|%-4d|%#x|%I64d|%e", "s", 3.14159, 7, 255, -5LL, 1e300));
+  text.Format("<%s>", std::string(10000, 'k').c_str());  // no length limit
+  EXPECT_EQ(text.Length(), 10002);
+  TextString grow("ab");
+  grow.Format("%s%s%s", grow.c_str(), grow.c_str(), grow.c_str());  // from its own content
+  EXPECT_EQ(Str(grow), "ababab");
+
+  TextString copy = grow;
+  copy.WritableBuffer(10)[0] = 'S';
+  EXPECT_EQ(Str(grow), "ababab");  // copies never share storage
+  grow = grow.c_str() + 1;        // a part of itself
+  EXPECT_EQ(Str(grow), "babab");
+  TextString upper("c:\\tools\\x.exe /q \xe9");
+  upper.MakeUpper();
+  EXPECT_EQ(Str(upper), "C:\\TOOLS\\X.EXE /Q \xe9");
+}
+
+TEST(Messages, LongTextsComeWholeAndMissingOnesAreEmpty) {
+  TextString text;
+  EXPECT_TRUE(LoadMessage(GetModuleHandleA(nullptr), 200, text));  // test_messages.rc: 255 characters
+  EXPECT_EQ(text.Length(), 255);
+  EXPECT_EQ(text.c_str()[254], 'Z');
+  EXPECT_FALSE(LoadMessage(GetModuleHandleA(nullptr), 201, text));   // block exists, string does not
+  EXPECT_FALSE(LoadMessage(GetModuleHandleA(nullptr), 5000, text));  // no such block
+  EXPECT_TRUE(text.IsEmpty());
+}
+
+std::vector<std::string> Drain(HANDLE mailslot) {
+  std::vector<std::string> messages;
+  DWORD next = 0;
+  while (GetMailslotInfo(mailslot, nullptr, &next, nullptr, nullptr) && next != MAILSLOT_NO_MESSAGE) {
+    std::string message(next, '\0');
+    DWORD read = 0;
+    if (!ReadFile(mailslot, &message[0], next, &read, nullptr)) break;
+    messages.push_back(message.substr(0, read));
+  }
+  return messages;
+}
+
+TEST(TraceLog, StatusMessagesAreSequenceBytePrefixTextAndNulCutToTheirLimits) {
+  DebugOutput = 0;
+  EXPECT_FALSE(TraceStatus("nobody listens\n"));  // lost quietly without a collector
+  const KernelHandle mailslot(CreateMailslotA(kTestMailslotName, 0, 0, nullptr));
+  ASSERT_TRUE(mailslot);
+  EXPECT_TRUE(TraceStatus("%s", "100% of %d\n"));  // a percent sign in an argument stays as it is
+  TraceDebug("never seen: %s\n", "detail");       // detail lines never reach the mailslot
+  TraceStatus("%s", std::string(3000, 'z').c_str());
+  EXPECT_TRUE(PostStatusMessage("%s", std::string(9000, 'y').c_str()));
+  std::vector<std::string> messages = Drain(mailslot.get());
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0].substr(1), std::string("[TarnUpdate] 100% of %d\n") + '\0');
+  EXPECT_EQ(messages[1].substr(1), "[TarnUpdate] " + std::string(2047, 'z') + '\0');
+  EXPECT_EQ(messages[2].size(), 1u + 8162u + 1u);
+
+  for (int i = 0; i < 300; ++i) {
+    TraceStatus("line %d\n", i);
+    for (const std::string& message : Drain(mailslot.get())) messages.push_back(message);
+  }
+  bool wrapped = false;
+  for (std::size_t i = 1; i < messages.size(); ++i) {
+    const unsigned previous = static_cast<unsigned char>(messages[i - 1][0]);
+    const unsigned current = static_cast<unsigned char>(messages[i][0]);
+    ASSERT_EQ(current, previous % 255 + 1) << "after message " << i - 1;  // 1 to 255, never 0
+    wrapped = wrapped || previous == 255;
+  }
+  EXPECT_TRUE(wrapped);
+}
+
+}  // namespace

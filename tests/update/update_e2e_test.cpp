@@ -1,0 +1,145 @@
+// LC_UPDATE= end to end: the real tarnupd.exe applies scripts to the stand-in product
+// installed in the test prefix; the journal shows each call, the committed state what stuck.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "standin_product/core/state_file.h"
+#include "standin_product/standin_state.h"
+#include "testtools/agent_harness.h"
+#include "testtools/agent_result.h"
+#include "testtools/test_registry.h"
+#include "tests/update/update_test_support.h"
+#include "update/record_tables.h"
+
+namespace {
+
+using namespace std::string_literals;
+using standin::JournalEntry;
+using test_registry::AgentSubkey;
+using update_test::CountOf;
+
+// Every general-record key: texts "value of <key>", flags and numbers -1, 0, 1, 2, ... in row order.
+std::string GeneralScript(const char* updateType) {
+  std::string script = "[TARNUPDATE]\r\nUpdateType="s + updateType + "\r\n[CurrentVer]\r\n";
+  int number = 0;
+  ForEachField(GeneralRecordFields, [&](const char*, const char* key, FieldType type, std::size_t) {
+    script += key + ("="s + (type == FieldType::kText ? "value of "s + key : std::to_string(++number - 2))) + "\r\n";
+  });
+  return script;
+}
+
+std::vector<std::string> CallsOf(const std::vector<JournalEntry>& journal) {
+  std::vector<std::string> calls;
+  for (const JournalEntry& entry : journal) {
+    if (calls.empty() || calls.back() != entry.call) calls.push_back(entry.call);  // runs of one call as one
+  }
+  return calls;
+}
+
+class UpdateE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test_registry::DeleteTree(kAgentKeyPath);
+    test_registry::SetDword(AgentSubkey("Debug"), "Output", 1);
+    ASSERT_TRUE(standin::ResetState());
+  }
+  void TearDown() override {
+    standin::ClearFaults();
+    test_registry::DeleteTree(kAgentKeyPath);
+  }
+
+  static AgentRun Run(const std::string& script, DWORD timeoutMs = 120000) {
+    const update_test::ScriptFile file(std::to_string(GetTickCount()) + ".ini", script);
+    AgentRunOptions options;
+    options.timeoutMs = timeoutMs;
+    AgentRun run = RunAgent("LC_UPDATE=" + file.Path(), options);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(test_registry::GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), run.exitCode);
+    EXPECT_EQ(standin::ProtocolErrorCount(), 0);
+    return run;
+  }
+
+  static std::vector<JournalEntry> Journal() {
+    std::vector<JournalEntry> journal;
+    EXPECT_TRUE(standin::ReadJournal(&journal));
+    return journal;
+  }
+
+  static std::string CommittedText(std::size_t offset) {
+    standin::ProductState state;
+    EXPECT_TRUE(standin::ReadState(&state));
+    return state.FieldText(kAreaGeneralRecord, offset);
+  }
+};
+
+TEST_F(UpdateE2eTest, TheGeneralRecordGoesFirstAndOneSetOptionsCommitsTheRun) {
+  const AgentRun run = Run(GeneralScript("OAS"));
+  ExpectAgentResult(run, 0, "[0] Command successful.");
+  const std::vector<std::string> status = run.StatusLines();
+  EXPECT_EQ(CountOf(status, "UpdateType = OAS\n"), 1);
+  EXPECT_EQ(CountOf(status, "Updating On Access Scanner Data.\n"), 1);
+  EXPECT_EQ(CallsOf(Journal()),
+            (std::vector<std::string>{"AvSync_GetIFace", "GetOptions", "SetFieldString", "SetFieldValue", "GetOptions",
+                                      "GetItemCount", "RemoveItem", "GetItemCount", "SetOptions", "ReleaseIFace"}));
+  EXPECT_EQ(CommittedText(512), "value of szDAT");
+  // -1 is a present number; only the flags take it as missing.
+  EXPECT_EQ(CountOf(run.debugOutput, "MISSING [CurrentVer] bNetworkAlert\n"), 1);
+  EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] dwDelayStartup = 3\n"), 1);
+  EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] bPalisorEnabled = TRUE\n"), 1);
+  // Detail lines reach the debugger only, never the mailslot.
+  EXPECT_EQ(CountOf(status, "[CurrentVer] szDAT = value of szDAT\n"), 0);
+  EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] szDAT = value of szDAT\n"), 1);
+}
+
+TEST_F(UpdateE2eTest, AFaultInOneFieldWriteLosesOnlyThatField) {
+  standin::Faults faults;
+  faults.crashOnField = true;
+  faults.crashArea = kAreaGeneralRecord;
+  faults.crashOffset = 512;  // szDAT
+  ASSERT_TRUE(standin::SetFaults(faults));
+  const AgentRun run = Run(GeneralScript("ODS"));
+  ExpectAgentResult(run, 0, "[0] Command successful.");
+  EXPECT_EQ(CountOf(run.debugOutput, "UpdateString Exception [CurrentVer] szDAT\n"), 1);
+  EXPECT_NE(CommittedText(512), "value of szDAT");
+  EXPECT_EQ(CommittedText(1024), "value of szECClient");
+}
+
+// Scripts of awkward shapes end in time with a driver's result and a clean protocol.
+TEST_F(UpdateE2eTest, ScriptsOfEveryShapeEndCleanly) {
+  const std::string big = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[Junk]\r\n" + std::string(4 << 20, ';');
+  const struct {
+    std::string script;
+    DWORD result;
+  } cases[] = {
+      {"", 1},
+      {"[CurrentVer]\r\nszDAT=1\r\n", 1},
+      {"\xEF\xBB\xBF[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n", 0},
+      {"[TARNUPDATE]\rUpdateType=OAS\r[CurrentVer]\rszDAT=cr\r", 0},
+      {"[TARNUPDATE]\nUpdateType=OAS\n[CurrentVer]\nszDAT=lf\n", 0},
+      {"[TARNUPDATE]\r\nUpdateType=ODS\r\n[TARNUPDATE]\r\nUpdateType=OAS\r\n", 0},
+      {big, 0},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.script.substr(0, 40));
+    ASSERT_TRUE(standin::ResetState());
+    EXPECT_EQ(Run(each.script).exitCode, each.result);
+  }
+}
+
+// A worker that goes on tracing after the entry thread gave up on it must not spoil the end:
+// the result is 11, written and traced, and the process ends at once.
+TEST_F(UpdateE2eTest, AWorkerStillTracingAfterTheTimeOutLeavesResultElevenAndNoCommit) {
+  standin::Faults faults;
+  faults.fieldWriteDelayMs = 40;  // the 28 general-record writes take over a second
+  ASSERT_TRUE(standin::SetFaults(faults));
+  test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 300);
+  const ULONGLONG started = GetTickCount64();
+  const AgentRun run = Run(GeneralScript("OAS"), 30000);
+  EXPECT_LT(GetTickCount64() - started, 10000u);
+  ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
+  EXPECT_EQ(CountOf(CallsOf(Journal()), "SetOptions"), 0);
+}
+
+}  // namespace

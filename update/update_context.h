@@ -1,0 +1,14 @@
+// Everything one update run works with, handed in by whoever runs it: the script, what the
+// run must know of the product, and the target its reads and changes go to. Nothing of a run
+// outlives it.
+#pragma once
+
+#include "update/product_target.h"
+
+struct UpdateContext {
+  const char* scriptPath;         // read only through the system's profile functions
+  const char* noExtensionString;  // entry dropped from extension lists; empty for none
+  const char* productVersion;     // the product's version text, e.g. "4.5.0.12"
+  ProductTarget* product;
+  bool buildTraced = false;  // the product's build number is traced once per run
+};
