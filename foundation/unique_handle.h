@@ -1,5 +1,5 @@
 // The one owner of Windows handles: move-only, closes what it holds when it goes. A traits
-// type says what "none" is and how to close; kernel objects treat both null and
+// type says what "none" is and how to close it; kernel objects treat both null and
 // INVALID_HANDLE_VALUE as none, since Win32 calls fail with either.
 #pragma once
 
@@ -60,18 +60,10 @@ struct ModuleTraits {
   static void Close(Handle handle) { FreeLibrary(handle); }
 };
 
-struct FindHandleTraits {
-  using Handle = HANDLE;
-  static Handle None() { return INVALID_HANDLE_VALUE; }
-  static bool IsNone(Handle handle) { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
-  static void Close(Handle handle) { FindClose(handle); }
-};
-
 // Files, processes, threads, events, mailslots, pipes, mutexes.
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 using LoadedModule = UniqueHandle<ModuleTraits>;
-using FindHandle = UniqueHandle<FindHandleTraits>;
 
 // An export of a loaded module as a typed function pointer; null when it is missing.
 template <typename Function>

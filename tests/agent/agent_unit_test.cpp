@@ -1,9 +1,10 @@
-// The agent's parts in this process: command words, and the worker's session with the
+// The agent's parts in this process: command words, result texts, and the worker's session with the
 // installed stand-in library.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "agent/command_word.h"
+#include "agent/result_report.h"
 #include "agent/worker.h"
 
 namespace {
@@ -26,6 +27,13 @@ TEST(CommandWords, TheFirstWordInSearchOrderWinsAnywhereInTheLine) {
   EXPECT_STREQ(CommandArgument("LC_VERSION=1.0.15 /X", CommandWord::kVersion), "1.0.15 /X");
   EXPECT_STREQ(CommandArgument("  LC_UPDATE=C:\\NEW.INI", CommandWord::kUpdate), "E=C:\\NEW.INI");
   EXPECT_STREQ(CommandArgument("LC_UPD", CommandWord::kUpdate), "");
+}
+
+TEST(ResultText, CodesOutsideTheTableAreUnrecognised) {
+  CommandRun run;
+  run.module = GetModuleHandleA(nullptr);
+  EXPECT_STREQ(ResultText(run, static_cast<ResultCode>(13)).c_str(), "[13] Unrecognised error.");
+  EXPECT_STREQ(ResultText(run, kResultNoMemory).c_str(), "[-1] Unrecognised error.");
 }
 
 bool g_loadedDuringWork = false;

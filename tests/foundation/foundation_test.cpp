@@ -105,9 +105,9 @@ TEST(TextString, ReplaceLeftFormatAndCopiesBehaveAsTheAgentNeeds) {
   EXPECT_EQ(Str(grow), "ababab");  // copies never share storage
   grow = grow.c_str() + 1;        // a part of itself
   EXPECT_EQ(Str(grow), "babab");
-  TextString upper("c:\\tools\\x.exe /q \xe9");
+  TextString upper("c:\\tools\\az.exe /q \xe9{`@[");
   upper.MakeUpper();
-  EXPECT_EQ(Str(upper), "C:\\TOOLS\\X.EXE /Q \xe9");
+  EXPECT_EQ(Str(upper), "C:\\TOOLS\\AZ.EXE /Q \xe9{`@[");
 }
 
 TEST(Messages, LongTextsComeWholeAndMissingOnesAreEmpty) {
