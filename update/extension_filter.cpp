@@ -2,6 +2,7 @@
 // lists: products at 4.5.0 with a build of 1 or later keep them.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "update/script_readers.h"
 #include "foundation/text_string.h"
@@ -32,9 +33,21 @@ void RemoveNoExtensionString(UpdateContext& run, char* text, const char* separat
   int build = 0;
   if (GetProductBuild(run, build) && build > 0) return;
   const TextString pattern = TextString(run.noExtensionString) + separator;
-  TextString shortened(text);
-  if (shortened.Replace(pattern, "") == 0) return;
-  // Shorter than what the buffer held, so it fits.
-  std::memcpy(text, shortened.c_str(), static_cast<std::size_t>(shortened.Length()) + 1);
-  TraceDebug("Removed '%s' from the file extension list.\n", pattern.c_str());
+  const std::size_t patternLength = static_cast<std::size_t>(pattern.Length());
+  // Only whole entries go: at the start of the list or right after a separator. "COM " inside
+  // "DCOM " is part of another entry, which the scanner must go on checking.
+  const std::string original(text);
+  std::size_t kept = 0;
+  bool removed = false;
+  for (std::size_t i = 0; i < original.size();) {
+    const bool entryStart = i == 0 || original[i - 1] == separator[0];
+    if (entryStart && original.compare(i, patternLength, pattern.c_str()) == 0) {
+      i += patternLength;
+      removed = true;
+    } else {
+      text[kept++] = original[i++];
+    }
+  }
+  text[kept] = '\0';
+  if (removed) TraceDebug("Removed '%s' from the file extension list.\n", pattern.c_str());
 }

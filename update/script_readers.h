@@ -31,7 +31,8 @@ void RemoveAllFromList(UpdateContext& run, DWORD listId);
 
 // True when the product version is 4.5.0.<build>; `build` is 0 when it cannot be read.
 bool GetProductBuild(UpdateContext& run, int& build);
-// Removes every "<noExtensionString><separator>" from the text in place (a 512-byte buffer).
+// Removes every whole entry "<noExtensionString><separator>" (at the start of the text or right
+// after a separator) from the text in place (a 512-byte buffer).
 void RemoveNoExtensionString(UpdateContext& run, char* text, const char* separator);
 
 // Runs the readers of every row, in table order, on the record at `record` with `area`.

@@ -14,14 +14,16 @@ ResultCode ExecProgram(CommandRun& run) {
   startup.cb = sizeof(startup);
   GetStartupInfoA(&startup);
 
-  // Path unquoted, one blank (even without arguments), arguments: the system takes the program
-  // from the front of the line by its usual rules, so a settings author may rely on them.
+  // Path unquoted, one blank (even without arguments), arguments: the program sees the line a
+  // settings author has always relied on. The program started is the one checked above, named
+  // as the application: the system's search from the front of an unquoted line would start
+  // C:\PROGRAM.EXE for C:\PROGRAM FILES\...
   TextString commandLine = run.targetPath + " " + run.execCommandLine;
   TraceStatus("Executing \"%s\"\n", commandLine.c_str());
 
   PROCESS_INFORMATION process = {};
   // CreateProcessA may write into the command line, so it gets a buffer of its own.
-  if (!CreateProcessA(nullptr, commandLine.WritableBuffer(commandLine.Length()), nullptr, nullptr, FALSE,
+  if (!CreateProcessA(run.targetPath, commandLine.WritableBuffer(commandLine.Length()), nullptr, nullptr, FALSE,
                       CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
     return kResultInstallerFailed;
   }

@@ -256,6 +256,10 @@ TEST_F(AgentE2eTest, ExecRunsTheProgramAndRecordsItsExitCode) {
   const std::string notAProgram = ProgramBesideTest("tarn_not_a_program.txt");
   std::ofstream(notAProgram) << "not a program\n";
   const std::string quoted = "\"" + program + "\"";  // quotes are part of the path
+  // An unquoted path with a blank, and a program the system would find first in front of it.
+  const std::string blank = "C:\\TARN TEST\\EXIT_WITH.EXE";
+  CreateDirectoryA("C:\\TARN TEST", nullptr);
+  ASSERT_TRUE(CopyFileA(program.c_str(), blank.c_str(), FALSE) && CopyFileA(program.c_str(), "C:\\TARN.EXE", FALSE));
   const struct {
     std::string path;
     std::string arguments;
@@ -266,7 +270,8 @@ TEST_F(AgentE2eTest, ExecRunsTheProgramAndRecordsItsExitCode) {
       {program, "3", 0, kSuccess, 3},
       {program, "", 0, kSuccess, 100},  // only the trailing blank: the program sees no argument
       {program, "-2", 0, kSuccess, static_cast<DWORD>(-2)},
-      {program, "5 100%s%n", 0, kSuccess, 5},  // a percent sign is text, never a format
+      {program, "5 100%s%n", 0, kSuccess, 100},  // a percent sign is text, never a format
+      {blank, "3", 0, kSuccess, 3},
       {notAProgram, "3", 8, "[8] Installer Dll failed to load.", 1234},
       {quoted, "3", 7, "[7] Executable file " + Upper(quoted) + " is missing.", 1234},
       {"c:\\no\\such.exe", "3", 7, "[7] Executable file C:\\NO\\SUCH.EXE is missing.", 1234},
@@ -280,11 +285,12 @@ TEST_F(AgentE2eTest, ExecRunsTheProgramAndRecordsItsExitCode) {
     ExpectAgentResult(run, each.result, each.text);
     EXPECT_EQ(GetDword(kExecKey, "ReturnCode"), each.recorded);
     if (each.result == 0) {
-      EXPECT_EQ(CommandLines(run), (Lines{"Executing \"" + Upper(program) + " " + each.arguments + "\"\n",
+      EXPECT_EQ(CommandLines(run), (Lines{"Executing \"" + Upper(each.path) + " " + each.arguments + "\"\n",
                                           "Execution Returned " + std::to_string(static_cast<int>(each.recorded)) + "\n"}));
     }
   }
-  DeleteFileA(notAProgram.c_str());
+  for (const char* file : {notAProgram.c_str(), blank.c_str(), "C:\\TARN.EXE"}) DeleteFileA(file);
+  RemoveDirectoryA("C:\\TARN TEST");
 }
 
 }  // namespace

@@ -167,7 +167,9 @@ TEST_F(EngineTest, ExtensionListsLoseTheExcludedEntriesUnlessTheProductIs450With
     const char* stored;
   } cases[] = {
       {"W", "4.5.0.0", "W EXE COM", "EXE COM"},   {"W", "4.5.0.0", "EXE COM W", "EXE COM W"},
-      {"W", "4.5.0.0", "EXE W DLL W COM", "EXE DLL COM"}, {"W", "4.5.0.0", "EXW COM", "EXCOM"},
+      {"W", "4.5.0.0", "EXE W DLL W COM", "EXE DLL COM"}, {"W", "4.5.0.0", "EXW COM", "EXW COM"},
+      {"COM", "4.5.0.0", "EXE DCOM DLL COM", "EXE DCOM DLL COM"},
+      {"COM", "4.5.0.0", "COM EXE DCOM COM DLL", "EXE DCOM DLL"}, {"W", "4.5.0.0", "W W EXE", "EXE"},
       {"W", "4.5.0.12", "W EXE COM", "W EXE COM"}, {"W", "4.6.0.12", "W EXE COM", "EXE COM"},
       {"W", "4.5", "W EXE COM", "EXE COM"},       {"W", "", "W EXE COM", "EXE COM"},
       {"", "4.6.0.1", "W EXE COM", "W EXE COM"},
@@ -180,7 +182,8 @@ TEST_F(EngineTest, ExtensionListsLoseTheExcludedEntriesUnlessTheProductIs450With
     EXPECT_STREQ(field, each.stored) << each.version << " " << each.value;
     const std::vector<std::string> lines = debug_.Take();
     const bool removed = std::strcmp(each.value, each.stored) != 0;
-    EXPECT_EQ(update_test::CountOf(lines, "Removed 'W ' from the file extension list.\n"), removed ? 1 : 0);
+    EXPECT_EQ(update_test::CountOf(lines, "Removed '"s + each.noExtension + " ' from the file extension list.\n"),
+              removed ? 1 : 0);
     EXPECT_EQ(lines.back(), "[S] ext = "s + each.stored + "\n");
   }
 }
