@@ -13,6 +13,9 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
+// Names and values are kept as C strings, so a NUL byte ends them; blanks before it stay.
+std::string_view CutAtNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
 // A value written "like this" or 'like this' is read without its quotes.
 std::string_view WithoutQuotes(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
@@ -21,12 +24,25 @@ std::string_view WithoutQuotes(std::string_view value) {
   return value;
 }
 
+// The line as it can be shown: NUL bytes would end a message.
+std::string Shown(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    if (c == '\0') {
+      shown += "<NUL>";
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 ScriptLine ParseLine(std::string_view raw, int number, int header) {
   ScriptLine line;
   line.number = number;
   line.header = header;
+  line.nul = static_cast<int>(raw.find('\0') + 1);  // npos + 1 is 0
   const std::string_view text = Trimmed(raw);
-  line.text = std::string(text);
   if (text.empty()) return line;
   if (text.front() == ';') {
     line.kind = LineKind::kComment;
@@ -36,7 +52,7 @@ ScriptLine ParseLine(std::string_view raw, int number, int header) {
     const std::size_t close = text.rfind(']');
     if (close != std::string_view::npos) {
       line.kind = LineKind::kSection;
-      line.name = std::string(Trimmed(text.substr(1, close - 1)));
+      line.name = std::string(CutAtNul(Trimmed(text.substr(1, close - 1))));
       line.textAfterHeader = close + 1 < text.size();
       return line;
     }
@@ -44,58 +60,80 @@ ScriptLine ParseLine(std::string_view raw, int number, int header) {
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) {
     line.kind = LineKind::kOther;
+    line.text = Shown(text);
     line.unclosedHeader = text.front() == '[';
     return line;
   }
   line.kind = LineKind::kKey;
-  line.name = std::string(Trimmed(text.substr(0, equals)));
-  line.value = std::string(WithoutQuotes(Trimmed(text.substr(equals + 1))));
+  line.name = std::string(CutAtNul(Trimmed(text.substr(0, equals))));
+  line.value = std::string(WithoutQuotes(CutAtNul(Trimmed(text.substr(equals + 1)))));
   return line;
 }
 
+// The first section of each name, and the first key of each name in it.
+void BuildIndexes(ParsedScript& script) {
+  for (std::size_t i = 0; i < script.lines.size(); ++i) {
+    const ScriptLine& line = script.lines[i];
+    const int index = static_cast<int>(i);
+    if (line.kind == LineKind::kSection) {
+      if (script.firstSection.emplace(LowerCase(line.name), index).second) script.sectionKeys[index];
+    } else if (line.kind == LineKind::kKey && line.header >= 0) {
+      const auto keys = script.sectionKeys.find(line.header);
+      if (keys == script.sectionKeys.end()) continue;  // a repeated section: never read
+      keys->second.lines.push_back(index);
+      keys->second.first.emplace(LowerCase(line.name), index);
+    }
+  }
+}
+
 }  // namespace
+
+std::string_view TakeLine(std::string_view& text) {
+  const std::size_t end = text.find_first_of("\r\n");
+  const std::string_view line = text.substr(0, end);
+  if (end == std::string_view::npos) {
+    text = std::string_view();
+  } else {
+    text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+  }
+  return line;
+}
 
 ParsedScript ParseScript(std::string_view text) {
   ParsedScript script;
   int header = -1;
   int number = 0;
   while (!text.empty() || number == 0) {
-    const std::size_t end = text.find('\n');
-    const std::string_view raw = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    ScriptLine line = ParseLine(raw, ++number, header);
+    ScriptLine line = ParseLine(TakeLine(text), ++number, header);
     if (line.kind == LineKind::kSection) {
       header = static_cast<int>(script.lines.size());
       line.header = header;
     }
     script.lines.push_back(std::move(line));
   }
+  BuildIndexes(script);
   return script;
 }
 
 const ScriptLine* FindSection(const ParsedScript& script, std::string_view section) {
-  for (const ScriptLine& line : script.lines) {
-    if (line.kind == LineKind::kSection && SameName(line.name, section)) return &line;
-  }
-  return nullptr;
+  const auto found = script.firstSection.find(LowerCase(section));
+  return found == script.firstSection.end() ? nullptr : &script.lines[static_cast<std::size_t>(found->second)];
 }
 
 std::vector<const ScriptLine*> KeysOf(const ParsedScript& script, std::string_view section) {
   std::vector<const ScriptLine*> keys;
-  const ScriptLine* header = FindSection(script, section);
-  if (header == nullptr) return keys;
-  const int index = static_cast<int>(header - script.lines.data());
-  for (const ScriptLine& line : script.lines) {
-    if (line.kind == LineKind::kKey && line.header == index) keys.push_back(&line);
-  }
+  const auto found = script.firstSection.find(LowerCase(section));
+  if (found == script.firstSection.end()) return keys;
+  for (int index : script.sectionKeys.at(found->second).lines) keys.push_back(&script.lines[static_cast<std::size_t>(index)]);
   return keys;
 }
 
 const ScriptLine* FindKey(const ParsedScript& script, std::string_view section, std::string_view key) {
-  for (const ScriptLine* line : KeysOf(script, section)) {
-    if (SameName(line->name, key)) return line;
-  }
-  return nullptr;
+  const auto found = script.firstSection.find(LowerCase(section));
+  if (found == script.firstSection.end()) return nullptr;
+  const std::unordered_map<std::string, int>& first = script.sectionKeys.at(found->second).first;
+  const auto line = first.find(LowerCase(key));
+  return line == first.end() ? nullptr : &script.lines[static_cast<std::size_t>(line->second)];
 }
 
 const std::string& SectionOf(const ParsedScript& script, const ScriptLine& line) {

@@ -1,5 +1,6 @@
 // LC_FILEVER: the version of LC_FILEVER\FilePath, from Windows Installer, in four numbers.
 #include <cstdio>
+#include <cstring>
 
 #include "agent/commands/commands.h"
 #include "foundation/settings_key.h"
@@ -31,6 +32,16 @@ ResultCode GetFileVer(const char* path, char* versionText, unsigned int capacity
   return kResultInstallerFailed;
 }
 
+// A device such as COM1, or a pipe that never answers, would hold the installer's read, and
+// with it the whole run, for ever: only names of files on a disk go to it.
+bool NamesDevice(const char* path) {
+  char full[MAX_PATH] = {};
+  if (GetFullPathNameA(path, MAX_PATH, full, nullptr) - 1 >= MAX_PATH - 1) return false;  // nothing or too long
+  if (std::strncmp(full, "\\\\.\\", 4) == 0 || std::strncmp(full, "\\\\?\\", 4) == 0) return true;
+  const DWORD attributes = GetFileAttributesA(full);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE) != 0;
+}
+
 }  // namespace
 
 ResultCode ReadFileVersion(CommandRun& run) {
@@ -40,6 +51,10 @@ ResultCode ReadFileVersion(CommandRun& run) {
   for (const char* value : kValues) Settings().WriteDword(kSubkey, value, 0);
 
   char versionText[kPathBufferSize] = {};
+  if (NamesDevice(run.targetPath)) {
+    TraceStatus("GetFileVer - %s is no file on a disk.\n", run.targetPath.c_str());
+    return kResultInstallerFailed;
+  }
   const ResultCode result = GetFileVer(run.targetPath, versionText, kPathBufferSize);
   int parts[4] = {0, 0, 0, 0};
   std::sscanf(versionText, "%d.%d.%d.%d", &parts[0], &parts[1], &parts[2], &parts[3]);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/unique_handle.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
 #include "testtools/agent_harness.h"
@@ -21,12 +22,14 @@ using test_registry::GetDword;
 using test_registry::SetDword;
 using test_registry::SetString;
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
 const std::string kFileVersionKey = AgentSubkey("LC_FILEVER");
 const std::string kExecKey = AgentSubkey("LC_EXEC");
 const char* const kVersionValues[] = {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"};
 const std::string kSuccess = "[0] Command successful.";
+constexpr char kSilentPipe[] = "\\\\.\\pipe\\tarn-never-answers";
 const Lines kUnchecked = {"(unchecked)"};
 
 std::string Upper(std::string text) {
@@ -93,6 +96,7 @@ struct CommandCase {
 };
 
 TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
+  const KernelHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr));
   const auto none = [] {};
   const std::string version = "GetFileVer - MsiGetFileVersionA() ";
   const std::string tooLong = "C:\\" + std::string(300, 'A') + ".INI";
@@ -159,6 +163,10 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
        },
        8, "[8] Installer Dll failed to load.", {version + "function failed.\n"},
        [] { for (const char* value : kVersionValues) EXPECT_EQ(GetDword(kFileVersionKey, value), 0u) << value; }},
+      {"LC_FILEVER", [] { SetString(kFileVersionKey, "FilePath", "COM1"); }, 8, "[8] Installer Dll failed to load.",
+       {"GetFileVer - COM1 is no file on a disk.\n"}, none},
+      {"LC_FILEVER", [] { SetString(kFileVersionKey, "FilePath", kSilentPipe); }, 8, "[8] Installer Dll failed to load.",
+       {"GetFileVer - "s + kSilentPipe + " is no file on a disk.\n"}, none},
       {"LC_FILEVER", none, 8, "[8] Installer Dll failed to load.", kUnchecked,
        [] { EXPECT_EQ(GetDword(kFileVersionKey, "FileVersionExtra"), 0u); }},
   };
