@@ -8,23 +8,47 @@
 
 namespace {
 
-// What the worker owns: its own copy of the run, so nothing it reads belongs to the entry
-// thread, which may stop waiting and end the process while the worker goes on.
+// What the worker works on: its own copy of the run, so nothing it reads belongs to the entry
+// thread, which may stop waiting and end the process while the worker goes on. Shared with
+// the entry thread only for the gate.
 struct WorkerJob {
   CommandRun run;
   ProductWork work;
+  CommitGate gate;
 };
 
 DWORD WINAPI WorkerThread(LPVOID parameter) {
-  const std::unique_ptr<WorkerJob> job(static_cast<WorkerJob*>(parameter));
-  return static_cast<DWORD>(WorkerSession(job->run, job->work));
+  const std::unique_ptr<std::shared_ptr<WorkerJob>> job(static_cast<std::shared_ptr<WorkerJob>*>(parameter));
+  WorkerJob& work = **job;
+  return static_cast<DWORD>(WorkerSession(work.run, work.work, work.gate));
 }
+
+// Owns the product for this run, or says why it could not.
+class ProductLock {
+ public:
+  explicit ProductLock(DWORD waitMs) : mutex_(CreateMutexA(nullptr, FALSE, kProductMutexName)) {
+    const DWORD wait = mutex_ ? WaitForSingleObject(mutex_.get(), waitMs) : WAIT_FAILED;
+    // An abandoned mutex is the product left by a run that ended: it is ours now.
+    held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+  }
+  ~ProductLock() {
+    if (held_) ReleaseMutex(mutex_.get());
+  }
+  ProductLock(const ProductLock&) = delete;
+  ProductLock& operator=(const ProductLock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  KernelHandle mutex_;
+  bool held_ = false;
+};
 
 }  // namespace
 
-ResultCode WorkerSession(const CommandRun& run, ProductWork work) {
+ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& gate) {
   LoadedModule library;
   ProductSession product = {};
+  product.gate = &gate;
   if (LoadSyncUtil(library, product.getIFace) != 0) return kResultSyncLibraryNotLoaded;
 
   const int interfaceResult = product.getIFace(AVSIF_MANAGEMENTPORT, &product.port);
@@ -41,15 +65,28 @@ ResultCode WorkerSession(const CommandRun& run, ProductWork work) {
 }
 
 WorkerOutcome RunOnWorker(const CommandRun& run, ProductWork work) {
-  std::unique_ptr<WorkerJob> job(new WorkerJob{run, work});
-  const KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, job.get(), 0, nullptr));
+  const ProductLock lock(run.funcTimeout);
+  if (!lock.held()) {
+    TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
+    return {kResultTimedOut, false};
+  }
+  const auto job = std::make_shared<WorkerJob>(WorkerJob{run, work, {}});
+  auto threadShare = std::make_unique<std::shared_ptr<WorkerJob>>(job);
+  const KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, threadShare.get(), 0, nullptr));
   if (!worker) {
     // Without a worker the command never ran: that is no success.
     TraceStatus("The worker thread could not be created (error %lu).\n", GetLastError());
     return {kResultTimedOut, false};
   }
-  job.release();  // the worker's from here
-  if (WaitForSingleObject(worker.get(), run.funcTimeout) == WAIT_TIMEOUT) return {kResultTimedOut, true};
+  threadShare.release();  // the worker's from here
+  DWORD wait = WaitForSingleObject(worker.get(), run.funcTimeout);
+  if (wait == WAIT_TIMEOUT) {
+    // Given up on: the worker must not commit from now on. If it is committing already, its
+    // commit is what happened, so its result is waited for, once more at most as long.
+    if (job->gate.Abandon()) return {kResultTimedOut, true};
+    wait = WaitForSingleObject(worker.get(), run.funcTimeout);
+    if (wait == WAIT_TIMEOUT) return {kResultTimedOut, true};
+  }
   DWORD exitCode = 0;
   if (!GetExitCodeThread(worker.get(), &exitCode)) return {kResultSuccess, false};
   return {static_cast<ResultCode>(exitCode), false};

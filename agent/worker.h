@@ -2,15 +2,30 @@
 // load it, obtain AVSIF_MANAGEMENTPORT, carry out one command, release, unload.
 #pragma once
 
+#include <windows.h>
+
 #include "agent/command_run.h"
 #include "foundation/result_codes.h"
 #include "product_api/sync_library.h"
 
-// The product as a command's worker part meets it: the library's interface request and the
-// AVSIF_MANAGEMENTPORT table it filled.
+// Whether a worker's changes may still be committed. The entry thread that gives up waiting
+// and a worker about to commit race for it once; only one of them wins.
+class CommitGate {
+ public:
+  bool ClaimCommit() { return InterlockedCompareExchange(&state_, kCommitting, kOpen) == kOpen; }
+  bool Abandon() { return InterlockedCompareExchange(&state_, kAbandoned, kOpen) == kOpen; }
+
+ private:
+  enum : LONG { kOpen, kCommitting, kAbandoned };
+  volatile LONG state_ = kOpen;
+};
+
+// The product as a command's worker part meets it: the library's interface request, the
+// AVSIF_MANAGEMENTPORT table it filled, and the gate to pass before committing.
 struct ProductSession {
   AvSyncGetIFaceFn getIFace;
   ManagementPortTable port;
+  CommitGate* gate;
 };
 
 using ProductWork = ResultCode (*)(const CommandRun& run, ProductSession& product);
@@ -21,9 +36,13 @@ struct WorkerOutcome {
   bool abandoned;
 };
 
-// Runs `work` on a new worker thread and waits for it at most run.funcTimeout milliseconds:
-// 11 when it overran or could not be started.
+// The name of the mutex that lets one agent at a time work with the product.
+constexpr char kProductMutexName[] = "Global\\TarnConfigurationAgent.Product";
+
+// Waits at most run.funcTimeout milliseconds for the product to be free of other agent runs,
+// then runs `work` on a new worker thread and waits for it at most as long again: 11 when
+// another run held the product, the worker overran, or it could not be started.
 WorkerOutcome RunOnWorker(const CommandRun& run, ProductWork work);
 
 // The worker's routine; its result is the thread's exit code.
-ResultCode WorkerSession(const CommandRun& run, ProductWork work);
+ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& gate);

@@ -5,6 +5,7 @@
 #include "tarncheck/script_encoding.h"
 #include "tarncheck/script_parser.h"
 #include "tarncheck/structure_checks.h"
+#include "tarncheck/update_type_catalogue.h"
 #include "tarncheck/update_type_check.h"
 
 namespace {
@@ -30,6 +31,11 @@ Findings CheckScript(const std::string& bytes) {
   if (!text.checkable) return findings;
 
   const ParsedScript script = ParseScript(text.text);
+  // UTF-16 without a mark: one error rather than a finding for every line it spoils.
+  if (FindKey(script, kUpdateTypeSection, kUpdateTypeKey) == nullptr && LooksLikeUnmarkedUtf16(text.text)) {
+    AddUnmarkedUtf16(findings);
+    return findings;
+  }
   CheckStructure(script, findings);
   const UpdateType* type = CheckUpdateType(script, findings);
   // Without a known type, still check what any type would read, so one slip does not hide

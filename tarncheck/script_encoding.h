@@ -1,11 +1,13 @@
 // The script's bytes as the profile functions take them. They read 8-bit text in the system's
-// ANSI code page. UTF-16 is converted to that code page when it starts with a byte-order mark
-// and not read at all without one; Windows reads a UTF-8 byte-order mark as part of line 1
-// (Wine skips it); UTF-8 text without a mark reaches the product byte for byte, to be shown
-// in the ANSI code page.
+// ANSI code page. UTF-16 is converted to that code page when it starts with a byte-order mark;
+// without one it is read as 8-bit text with a NUL byte beside every character, and a NUL byte
+// ends the name it stands in (see ParseScript), so no name the agent asks for is found. Windows
+// reads a UTF-8 byte-order mark as part of line 1 (Wine skips it); UTF-8 text without a mark
+// reaches the product byte for byte, to be shown in the ANSI code page.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "tarncheck/findings.h"
 
@@ -14,5 +16,10 @@ struct ScriptText {
   std::string text;        // the 8-bit text, without a UTF-8 byte-order mark
 };
 
-// Adds the encoding's findings; UTF-16 and NUL bytes are errors that end the check.
+// Adds the encoding's findings; UTF-16 with a byte-order mark is an error that ends the check.
 ScriptText CheckEncoding(const std::string& bytes, Findings& findings);
+
+// NUL bytes make up a quarter of the text or more: UTF-16 without a byte-order mark, most likely.
+bool LooksLikeUnmarkedUtf16(std::string_view text);
+// The error for such a text in which the profile functions find no update type; it ends the check.
+void AddUnmarkedUtf16(Findings& findings);

@@ -76,7 +76,9 @@ void BuildIndexes(ParsedScript& script) {
     const ScriptLine& line = script.lines[i];
     const int index = static_cast<int>(i);
     if (line.kind == LineKind::kSection) {
-      if (script.firstSection.emplace(LowerCase(line.name), index).second) script.sectionKeys[index];
+      if (script.firstSection.emplace(LowerCase(line.name), index).second) {
+        script.sectionKeys.emplace(index, SectionKeys());
+      }
     } else if (line.kind == LineKind::kKey && line.header >= 0) {
       const auto keys = script.sectionKeys.find(line.header);
       if (keys == script.sectionKeys.end()) continue;  // a repeated section: never read
@@ -84,6 +86,12 @@ void BuildIndexes(ParsedScript& script) {
       keys->second.first.emplace(LowerCase(line.name), index);
     }
   }
+}
+
+// The keys of the first section of that name, or null.
+const SectionKeys* KeysIndex(const ParsedScript& script, std::string_view section) {
+  const auto found = script.firstSection.find(LowerCase(section));
+  return found == script.firstSection.end() ? nullptr : &script.sectionKeys.at(found->second);
 }
 
 }  // namespace
@@ -122,18 +130,17 @@ const ScriptLine* FindSection(const ParsedScript& script, std::string_view secti
 
 std::vector<const ScriptLine*> KeysOf(const ParsedScript& script, std::string_view section) {
   std::vector<const ScriptLine*> keys;
-  const auto found = script.firstSection.find(LowerCase(section));
-  if (found == script.firstSection.end()) return keys;
-  for (int index : script.sectionKeys.at(found->second).lines) keys.push_back(&script.lines[static_cast<std::size_t>(index)]);
+  if (const SectionKeys* index = KeysIndex(script, section)) {
+    for (int line : index->lines) keys.push_back(&script.lines[static_cast<std::size_t>(line)]);
+  }
   return keys;
 }
 
 const ScriptLine* FindKey(const ParsedScript& script, std::string_view section, std::string_view key) {
-  const auto found = script.firstSection.find(LowerCase(section));
-  if (found == script.firstSection.end()) return nullptr;
-  const std::unordered_map<std::string, int>& first = script.sectionKeys.at(found->second).first;
-  const auto line = first.find(LowerCase(key));
-  return line == first.end() ? nullptr : &script.lines[static_cast<std::size_t>(line->second)];
+  const SectionKeys* index = KeysIndex(script, section);
+  if (index == nullptr) return nullptr;
+  const auto found = index->first.find(LowerCase(key));
+  return found == index->first.end() ? nullptr : &script.lines[static_cast<std::size_t>(found->second)];
 }
 
 const std::string& SectionOf(const ParsedScript& script, const ScriptLine& line) {

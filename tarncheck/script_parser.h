@@ -35,8 +35,8 @@ struct ScriptLine {
 
 // The keys of the first section of a name.
 struct SectionKeys {
-  std::vector<int> lines;                             // indexes of its key lines, in file order
-  std::unordered_map<std::string, int> first;         // lower-cased key name: index of its first line
+  std::vector<int> lines;                      // indexes of its key lines, in file order
+  std::unordered_map<std::string, int> first;  // lower-cased key name: index of its first line
 };
 
 struct ParsedScript {

@@ -1,6 +1,7 @@
 #include "tarncheck/structure_checks.h"
 
 #include "tarncheck/line_warning.h"
+#include "tarncheck/value_checks.h"
 
 namespace {
 
@@ -16,6 +17,33 @@ void CheckSectionLine(const ParsedScript& script, const ScriptLine& line, Findin
          "section [" + line.name + "] appears again (first at line " + std::to_string(first->number) +
              "): the profile functions read only the first, so no key below this header is read",
          findings);
+  }
+}
+
+// A NUL byte ends the name or value it stands in; what the profile functions make of the line.
+void CheckNul(const ParsedScript& script, const ScriptLine& line, Findings& findings) {
+  const std::string nul = "a NUL byte (character " + std::to_string(line.nul) + ")";
+  switch (line.kind) {
+    case LineKind::kComment:
+      Warn(line, nul + " in a comment: the profile functions still ignore the line", findings);
+      break;
+    case LineKind::kSection:
+      Warn(line, nul + ": the profile functions read this header as [" + line.name + "]", findings);
+      break;
+    case LineKind::kKey:
+      Warn(line,
+           nul + ": the profile functions read this line as " +
+               (line.name.empty() ? "a key without a name"
+                : line.header < 0 ? "key " + line.name
+                                  : Quoted(SectionOf(script, line), line)),
+           findings);
+      break;
+    case LineKind::kOther:
+      Warn(line, nul + ": \"" + line.text + "\" is neither a [section] nor a key = value line: it is ignored",
+           findings);
+      break;
+    case LineKind::kBlank:
+      break;
   }
 }
 
@@ -40,6 +68,7 @@ void CheckKeyLine(const ParsedScript& script, const ScriptLine& line, Findings& 
 
 void CheckStructure(const ParsedScript& script, Findings& findings) {
   for (const ScriptLine& line : script.lines) {
+    if (line.nul > 0) CheckNul(script, line, findings);
     switch (line.kind) {
       case LineKind::kSection:
         CheckSectionLine(script, line, findings);
@@ -48,6 +77,7 @@ void CheckStructure(const ParsedScript& script, Findings& findings) {
         CheckKeyLine(script, line, findings);
         break;
       case LineKind::kOther:
+        if (line.nul > 0) break;  // said with the NUL byte
         Warn(line,
              line.unclosedHeader
                  ? "\"" + line.text + "\" has no closing ']': it is no section header, and the keys below it " +

@@ -17,10 +17,14 @@ void StatusMailslot::Drain(const std::function<void(const std::string& message)>
     if (!GetMailslotInfo(handle_.get(), nullptr, &nextSize, nullptr, nullptr) || nextSize == MAILSLOT_NO_MESSAGE) {
       return;
     }
-    std::string message(nextSize, '\0');
+    // An empty message is read too: left in place it would come round for ever. Wine leaves it
+    // there when a read asks for no bytes; given room it takes it but reports a broken pipe.
+    std::string message(nextSize + 1, '\0');
     DWORD read = 0;
-    // An empty message is read too: left in place it would come round for ever.
-    if (!ReadFile(handle_.get(), &message[0], nextSize, &read, nullptr)) return;
+    if (!ReadFile(handle_.get(), &message[0], nextSize + 1, &read, nullptr) &&
+        !(nextSize == 0 && GetLastError() == ERROR_BROKEN_PIPE)) {
+      return;
+    }
     message.resize(read);
     onMessage(message);
   }

@@ -7,6 +7,11 @@
 namespace tarnmon {
 
 void StatusView::StatusMessage(const std::string& message) {
+  // Not even a sequence number: said once, and left out of the count.
+  if (message.empty()) {
+    Note("an empty status message");
+    return;
+  }
   const tarnmon::StatusMessage split = SplitStatusMessage(message, kStatusPrefix);
   const SequenceVerdict verdict = sequence_.Next(split.sequence);
   switch (verdict.kind) {

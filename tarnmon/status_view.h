@@ -15,7 +15,7 @@ class StatusView {
  public:
   explicit StatusView(std::FILE* out) : out_(out) {}
 
-  // A raw mailslot message: sequence byte, text, NUL.
+  // A raw mailslot message: sequence byte, text, NUL; or empty.
   void StatusMessage(const std::string& message);
   void DebugString(const std::string& text);
   void Exception(const EXCEPTION_DEBUG_INFO& exception);

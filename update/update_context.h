@@ -3,6 +3,8 @@
 // outlives it.
 #pragma once
 
+#include <functional>
+
 #include "update/product_target.h"
 
 struct UpdateContext {
@@ -11,4 +13,6 @@ struct UpdateContext {
   const char* productVersion;     // the product's version text, e.g. "4.5.0.12"
   ProductTarget* product;
   bool buildTraced = false;  // the product's build number is traced once per run
+  // Asked once, right before the commit: false when whoever runs the update has given up on it.
+  std::function<bool()> mayCommit = nullptr;
 };

@@ -41,6 +41,10 @@ ResultCode ApplyUpdateScript(UpdateContext& run) {
   const ResultCode result = RunRecordUpdates(run, updateType);
   // Nothing already handed to the library is taken back; it is just never committed.
   if (result != kResultSuccess) return result;
+  if (run.mayCommit && !run.mayCommit()) {
+    TraceStatus("The update was given up on: nothing was committed.\n");
+    return kResultTimedOut;
+  }
   run.product->SetOptions();
   return kResultSuccess;
 }

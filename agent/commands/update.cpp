@@ -15,5 +15,6 @@ ResultCode PrepareUpdate(CommandRun& run) {
 ResultCode ApplyUpdate(const CommandRun& run, ProductSession& product) {
   LiveProduct target(product.getIFace, product.port);
   UpdateContext update{run.scriptPath, run.noExtensionString, run.productVersion, &target};
+  update.mayCommit = [&product] { return product.gate->ClaimCommit(); };
   return ApplyUpdateScript(update);
 }

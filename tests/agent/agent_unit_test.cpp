@@ -5,6 +5,7 @@
 
 #include "agent/command_word.h"
 #include "agent/result_report.h"
+#include "foundation/unique_handle.h"
 #include "agent/worker.h"
 
 namespace {
@@ -37,16 +38,71 @@ TEST(ResultText, CodesOutsideTheTableAreUnrecognised) {
 }
 
 bool g_loadedDuringWork = false;
+int g_claimed = -1;  // what the last work's commit claim gave: -1 not asked, 0 refused, 1 granted
 
 TEST(Worker, TheLibraryIsLoadedForTheWorkAndUnloadedAfterIt) {
   CommandRun run;
+  CommitGate gate;
   const ProductWork work = [](const CommandRun&, ProductSession& product) {
     g_loadedDuringWork = GetModuleHandleA("SYNCUTIL.DLL") != nullptr && product.port.StartLC != nullptr;
     return kResultVersionTooOld;
   };
-  EXPECT_EQ(WorkerSession(run, work), kResultVersionTooOld);
+  EXPECT_EQ(WorkerSession(run, work, gate), kResultVersionTooOld);
   EXPECT_TRUE(g_loadedDuringWork);
   EXPECT_EQ(GetModuleHandleA("SYNCUTIL.DLL"), nullptr);
+}
+
+// A worker given up on may not commit; one already committing is waited for.
+TEST(Worker, OnlyOneOfTheTimeOutAndTheCommitWins) {
+  CommandRun run;
+  run.funcTimeout = 400;
+  const ProductWork lateCommit = [](const CommandRun&, ProductSession& product) {
+    Sleep(1000);
+    g_claimed = product.gate->ClaimCommit() ? 1 : 0;
+    return kResultSuccess;
+  };
+  const WorkerOutcome late = RunOnWorker(run, lateCommit);
+  EXPECT_EQ(late.result, kResultTimedOut);
+  EXPECT_TRUE(late.abandoned);
+  Sleep(1500);
+  EXPECT_EQ(g_claimed, 0);
+
+  const ProductWork slowCommit = [](const CommandRun&, ProductSession& product) {
+    g_claimed = product.gate->ClaimCommit() ? 1 : 0;
+    Sleep(550);
+    return kResultVersionTooOld;
+  };
+  const WorkerOutcome committed = RunOnWorker(run, slowCommit);
+  EXPECT_EQ(committed.result, kResultVersionTooOld);
+  EXPECT_FALSE(committed.abandoned);
+  EXPECT_EQ(g_claimed, 1);
+}
+
+// Another agent run holding the product for the given milliseconds.
+DWORD WINAPI HoldProduct(LPVOID milliseconds) {
+  const KernelHandle mutex(CreateMutexA(nullptr, TRUE, kProductMutexName));
+  Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(milliseconds)));
+  ReleaseMutex(mutex.get());
+  return 0;
+}
+
+// Agent runs take the product one at a time: a second one waits, at most Func Timeout.
+TEST(Worker, AnotherRunHoldingTheProductIsWaitedForAtMostFuncTimeout) {
+  CommandRun run;
+  const ProductWork work = [](const CommandRun&, ProductSession& product) {
+    g_claimed = product.gate->ClaimCommit() ? 1 : 0;
+    return kResultSuccess;
+  };
+  for (const DWORD funcTimeout : {300, 5000}) {
+    g_claimed = -1;
+    run.funcTimeout = funcTimeout;
+    const KernelHandle other(CreateThread(nullptr, 0, HoldProduct, reinterpret_cast<LPVOID>(1500), 0, nullptr));
+    Sleep(200);
+    const WorkerOutcome outcome = RunOnWorker(run, work);
+    EXPECT_EQ(outcome.result, funcTimeout == 300 ? kResultTimedOut : kResultSuccess);
+    EXPECT_EQ(g_claimed, funcTimeout == 300 ? -1 : 1);  // the work ran only once the product was free
+    WaitForSingleObject(other.get(), INFINITE);
+  }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // ";!! error: text" for the script as a whole; "text$" when the message ends there), and must
 // give no other. UTF-16 and byte-order marks are built here, byte by byte.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -13,6 +15,8 @@
 #include "tests/checker/checker_test_support.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 struct Expected {
   int line;
@@ -70,10 +74,12 @@ TEST(CheckerScripts, EachScriptGivesExactlyTheFindingsItAnnounces) {
     const std::string script = checker_test::ReadBytes(file.path().string());
     ++scripts;
     ExpectFindings(CheckScript(script), Announced(script));
-    // Windows line ends change nothing.
-    std::string crlf;
-    for (char c : script) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    ExpectFindings(CheckScript(crlf), Announced(script));
+    // Windows and old Mac line ends change nothing.
+    for (const char* end : {"\r\n", "\r"}) {
+      std::string changed;
+      for (char c : script) changed += c == '\n' ? std::string(end) : std::string(1, c);
+      ExpectFindings(CheckScript(changed), Announced(script));
+    }
   }
   EXPECT_GE(scripts, 15) << "the scripts were not copied beside the test";
 }
@@ -95,7 +101,22 @@ TEST(CheckerScripts, EncodingsTheProfileFunctionsReadOtherwiseAreFound) {
       {"\xFE\xFF" + Utf16(oas, true), {utf16}},
       {Utf16(oas, false), {nul}},
       {Utf16(oas, true), {nul}},
-      {oas + std::string(1, '\0'), {nul}},
+      // A stray NUL byte ends the name or value it stands in: an error only when the update
+      // type is lost with it.
+      {oas + std::string(1, '\0'),
+       {{4, Severity::kWarning, "a NUL byte (character 1): \"<NUL>\" is neither a [section] nor a key = value line"}}},
+      {oas + "; old\0\r\nExcludedItem_0=C:\\Temp\0\\Old\r\n"s,
+       {{4, Severity::kWarning, "a NUL byte (character 6) in a comment: the profile functions still ignore the line"},
+        {5, Severity::kWarning, "(character 23): the profile functions read this line as [ExcludedItems] "
+                                "ExcludedItem_0 = C:\\Temp$"}}},
+      {"[TARNUPDATE]\r\nUpdateType=OAS\r\n\0[ExcludedItems]\r\nExcludedItem_0=C:\\Temp\r\n"s,
+       {{0, Severity::kWarning, "no [ExcludedItems] section: the agent empties the on-access excluded items list"},
+        {3, Severity::kWarning, "(character 1): \"<NUL>[ExcludedItems]\" is neither a [section] nor"},
+        {4, Severity::kWarning, "[TARNUPDATE] ExcludedItem_0 is never read by update type OAS"}}},
+      {"[TARN\0UPDATE]\r\nUpdateType=OAS\r\n"s,
+       {{0, Severity::kError, "no [TARNUPDATE] section: the agent reads the update type as UNKNOWN"},
+        {1, Severity::kWarning, "(character 6): the profile functions read this header as [TARN]"},
+        {1, Severity::kWarning, "section [TARN] is never read by any update type"}}},
       // The rest is still checked, with the mark taken off.
       {"\xEF\xBB\xBF" + oas + "[General]\r\nbEnabled=TRUE\r\n",
        {{1, Severity::kError, mark + ", so what line 1 holds is lost there (Wine skips it)"},
@@ -107,6 +128,23 @@ TEST(CheckerScripts, EncodingsTheProfileFunctionsReadOtherwiseAreFound) {
     SCOPED_TRACE("case " + std::to_string(i));
     ExpectFindings(CheckScript(cases[i].first), cases[i].second);
   }
+}
+
+// One pass over the script, however long: 100,000 items, half of them after a gap, within
+// seconds on a busy machine.
+TEST(CheckerScripts, LongListsAreCheckedInLinearTime) {
+  std::string script = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[ExcludedItems]\r\n";
+  for (int item = 0; item <= 100000; ++item) {
+    if (item != 50000) script += "ExcludedItem_" + std::to_string(item) + "=C:\\Data\\" + std::to_string(item) + "\r\n";
+  }
+  const ULONGLONG started = GetTickCount64();
+  const Findings findings = CheckScript(script);
+  const ULONGLONG elapsed = GetTickCount64() - started;
+  std::printf("100,000 items checked in %llu ms\n", elapsed);
+  EXPECT_LT(elapsed, 5000u);
+  ASSERT_EQ(findings.size(), 50000u);
+  EXPECT_EQ(FormatFinding(findings.front()), "line 50004: warning: [ExcludedItems] ExcludedItem_50001 is never read: "
+                                             "the list ends before it, at the missing ExcludedItem_50000");
 }
 
 }  // namespace

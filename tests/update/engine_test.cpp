@@ -274,6 +274,11 @@ TEST_F(EngineTest, TheDriverUpdatesTheRecordsOfItsTypeAndCommitsOnlyWhenEveryOne
               schedule && each.result != kResultUpdateTaskNotFound) << label;
     EXPECT_EQ(records.strayWrites, 0) << label;
   }
+  // Given up on before the commit: nothing is committed.
+  UpdateContext& late = Script(DriverScript("OAS"));
+  late.mayCommit = [] { return false; };
+  EXPECT_EQ(ApplyUpdateScript(late), kResultTimedOut);
+  EXPECT_FALSE(product_.records().committed);
   // Options without the general record's address are as good as none.
   UpdateContext& run = Script(DriverScript("OAS"));
   product_.withoutGeneralRecord = true;
