@@ -46,10 +46,13 @@ class Follower {
   }
 
  private:
-  // The loader's initial breakpoint is the debugger's own; every other exception, a later
-  // breakpoint included, belongs to the program.
+  // The loader's initial breakpoint is the debugger's own, and so is a Ctrl+C or Ctrl+Break
+  // that reaches the program through its debugger: passed on, it would end the program. Every
+  // other exception, a later breakpoint included, belongs to the program.
   DWORD Exception(const EXCEPTION_DEBUG_INFO& exception) {
-    if (!passedInitialBreakpoint_ && exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT) {
+    const DWORD code = exception.ExceptionRecord.ExceptionCode;
+    if (code == DBG_CONTROL_C || code == DBG_CONTROL_BREAK) return DBG_CONTINUE;
+    if (!passedInitialBreakpoint_ && code == EXCEPTION_BREAKPOINT) {
       passedInitialBreakpoint_ = true;
       return DBG_CONTINUE;
     }
@@ -70,8 +73,9 @@ int FollowProgram(const std::string& commandLine, DWORD turnMs, const DebuggeeHa
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &startup,
-                      &info)) {
+  // A process group of its own keeps the console's Ctrl+C from the program, also once it is let go.
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS | CREATE_NEW_PROCESS_GROUP,
+                      nullptr, nullptr, &startup, &info)) {
     outcome->startError = GetLastError();
     return kFollowNotStarted;
   }

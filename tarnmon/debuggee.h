@@ -20,7 +20,8 @@ enum class FollowAction {
 struct DebuggeeHandlers {
   // Each OutputDebugStringA text, without its NUL.
   std::function<void(const std::string& text)> onDebugString;
-  // Every exception but the loader's initial breakpoint; the program handles them itself.
+  // Every exception but the loader's initial breakpoint and Ctrl+C or Ctrl+Break; the program
+  // handles them itself.
   std::function<void(const EXCEPTION_DEBUG_INFO& exception)> onException;
   // Called after each wait for a debug event, before an event that arrived is handed on.
   std::function<FollowAction()> onTurn;

@@ -11,6 +11,7 @@
 #include "testtools/agent_harness.h"
 #include "testtools/test_registry.h"
 #include "testtools/trace_names.h"
+#include "tests/monitor/post_to_collector.h"
 
 namespace {
 
@@ -30,11 +31,7 @@ bool Within(Done done) {
 
 // One message as the agent posts it: sequence byte, prefix, the line, NUL.
 bool PostStatus(unsigned sequence, const std::string& line) {
-  const KernelHandle slot(
-      CreateFileA(kTestMailslotName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  const std::string message = std::string(1, static_cast<char>(sequence)) + kTestStatusPrefix + line + "\n" + '\0';
-  DWORD written = 0;
-  return slot && WriteFile(slot.get(), message.data(), message.size(), &written, nullptr) && written == message.size();
+  return PostToCollector(std::string(1, static_cast<char>(sequence)) + kTestStatusPrefix + line + "\n" + '\0');
 }
 
 // tarnmon.exe started as from a console, its output going to a file; ended as Ctrl+C would end a
@@ -106,8 +103,11 @@ TEST_F(MonitorTest, RunsTheAgentAsItsDebuggerAndShowsBothStreamsInTheOrderTheyAr
 TEST_F(MonitorTest, WatchingAloneShowsLostMessagesButNeitherTheWrapNorANewRun) {
   Monitor monitor("");
   ASSERT_TRUE(monitor.WaitFor("waiting for status lines")) << monitor.Output();
-  ASSERT_TRUE(PostStatus(1, "one") && PostStatus(2, "two") && PostStatus(5, "five"));
-  Lines expected = {"tarnmon waiting for status lines; Ctrl+C ends", "status #1 one", "status #2 two",
+  // An empty message first: it must not hold up the ones behind it.
+  ASSERT_TRUE(PostToCollector("") && PostStatus(1, "one") && PostStatus(2, "two") && PostStatus(5, "five"));
+  ASSERT_TRUE(monitor.WaitFor("five")) << monitor.Output();
+  Lines expected = {"tarnmon waiting for status lines; Ctrl+C ends", "tarnmon an empty status message",
+                    "status #1 one", "status #2 two",
                     "lost 2 messages missing: #3 to #4", "status #5 five",
                     "tarnmon numbering starts again at 1: a new run"};
   // A new run of 257 lines wraps once: more than Wine lets wait unread, so tarnmon must read as they come.
@@ -144,6 +144,20 @@ TEST_F(MonitorTest, OwnExitCodesStayClearOfTheAgents) {
   // ReturnString is the last it writes to the registry, right before its last status line.
   EXPECT_TRUE(Within([] { return test_registry::ValueExists(kResultKey, "ReturnString"); }));
   EXPECT_EQ(test_registry::GetDword(kResultKey, "ReturnCode"), 12u);
+}
+
+TEST_F(MonitorTest, CtrlCEndsTheWatchButNeverTheProgram) {
+  Monitor monitor("\"" + ProgramBesideTest("ctrl_c_program.exe") + "\"");
+  EXPECT_EQ(monitor.ExitCode(), 104u) << monitor.Output();
+  // Let go, it said it lived on past both Ctrl+C: to this test, which now holds the mailslot.
+  tarnmon::StatusMailslot mailslot;
+  ASSERT_EQ(mailslot.Create(kTestMailslotName), tarnmon::kMailslotCreated);
+  std::string said;
+  EXPECT_TRUE(Within([&] {
+    mailslot.Drain([&](const std::string& message) { said += message; });
+    return !said.empty();
+  }));
+  EXPECT_EQ(said, "ran on");
 }
 
 }  // namespace

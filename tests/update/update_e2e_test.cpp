@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/unique_handle.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
 #include "testtools/agent_harness.h"
@@ -126,6 +127,29 @@ TEST_F(UpdateE2eTest, ScriptsOfEveryShapeEndCleanly) {
     ASSERT_TRUE(standin::ResetState());
     EXPECT_EQ(Run(each.script).exitCode, each.result);
   }
+}
+
+// Deletes the script named by `path` half a second in, and keeps what that gave.
+DWORD WINAPI DeleteHalfWay(LPVOID path) {
+  Sleep(500);
+  return DeleteFileA(static_cast<const char*>(path)) ? 0 : GetLastError();
+}
+
+// The script is the agent's while it runs: neither deleted nor rewritten half-way.
+TEST_F(UpdateE2eTest, TheScriptCannotBeDeletedWhileTheUpdateReadsIt) {
+  standin::Faults faults;
+  faults.fieldWriteDelayMs = 40;  // the 27 general-record writes take over a second
+  ASSERT_TRUE(standin::SetFaults(faults));
+  const update_test::ScriptFile file("held.ini", GeneralScript("OAS"));
+  const KernelHandle deleter(
+      CreateThread(nullptr, 0, DeleteHalfWay, const_cast<char*>(file.Path().c_str()), 0, nullptr));
+  const AgentRun run = RunAgent("LC_UPDATE=" + file.Path());
+  DWORD deleteError = 0;
+  WaitForSingleObject(deleter.get(), INFINITE);
+  GetExitCodeThread(deleter.get(), &deleteError);
+  ExpectAgentResult(run, 0, "[0] Command successful.");
+  EXPECT_EQ(deleteError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(CommittedText(9216 - 512), "value of szWebSupport");  // the last text of the script
 }
 
 // A worker that goes on tracing after the entry thread gave up on it must not spoil the end:
