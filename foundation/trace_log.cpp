@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "foundation/unique_handle.h"
 #include "foundation/system_format.h"
@@ -20,6 +21,35 @@ volatile LONG g_postedMessages = 0;
 BYTE NextSequenceNumber() {
   const LONG posted = InterlockedIncrement(&g_postedMessages);
   return static_cast<BYTE>((static_cast<unsigned long>(posted) - 1) % 255 + 1);
+}
+
+// A collector that holds the mailslot but does not read fills it up, and a writer then waits
+// for room (under Wine after a few hundred messages). A status line waits this long at most and
+// is otherwise dropped; its sequence number stays taken, so a collector sees it as lost.
+constexpr DWORD kStatusWriteWaitMs = 250;
+
+// One write in flight. A write given up on is cancelled but may still touch its buffer and
+// event afterwards, so those are then left to the system for the rest of the process.
+struct StatusWrite {
+  OVERLAPPED overlapped = {};
+  char bytes[kMessageBufferSize];
+};
+
+bool WriteBounded(HANDLE mailslot, StatusWrite* write, DWORD size) {
+  KernelHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  if (!done) return false;
+  write->overlapped.hEvent = done.get();
+  if (!WriteFile(mailslot, write->bytes, size, nullptr, &write->overlapped) && GetLastError() != ERROR_IO_PENDING) {
+    delete write;
+    return false;
+  }
+  if (WaitForSingleObject(done.get(), kStatusWriteWaitMs) != WAIT_OBJECT_0) {
+    CancelIo(mailslot);
+    done.release();
+    return false;
+  }
+  delete write;
+  return true;
 }
 
 struct HeapBuffer {
@@ -56,21 +86,19 @@ bool TraceStatus(const char* format, ...) {
 bool PostStatusMessage(const char* format, ...) {
   const BYTE sequence = NextSequenceNumber();
   HeapBuffer text(kMessageBufferSize);
-  HeapBuffer message(kMessageBufferSize);
-  if (text.bytes == nullptr || message.bytes == nullptr) return false;
+  if (text.bytes == nullptr) return false;
 
   va_list args;
   va_start(args, format);
   const int length = SystemFormatInto(text.bytes, kStatusMessageLimit + 1, format, args);
   va_end(args);
 
-  message.bytes[0] = static_cast<char>(sequence);
-  std::memcpy(message.bytes + 1, text.bytes, static_cast<std::size_t>(length) + 1);
-
-  KernelHandle mailslot(CreateFileA(kStatusMailslotName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  const KernelHandle mailslot(CreateFileA(kStatusMailslotName, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
   if (!mailslot) return false;
-  DWORD written = 0;
-  WriteFile(mailslot.get(), message.bytes, static_cast<DWORD>(length) + 2, &written, nullptr);
-  return true;
+  StatusWrite* write = new (std::nothrow) StatusWrite;
+  if (write == nullptr) return false;
+  write->bytes[0] = static_cast<char>(sequence);
+  std::memcpy(write->bytes + 1, text.bytes, static_cast<std::size_t>(length) + 1);
+  return WriteBounded(mailslot.get(), write, static_cast<DWORD>(length) + 2);
 }

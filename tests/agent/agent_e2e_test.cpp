@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
 #include "testtools/agent_harness.h"
 #include "testtools/agent_result.h"
 #include "testtools/test_registry.h"
+#include "testtools/trace_names.h"
 
 namespace {
 
@@ -224,6 +226,22 @@ TEST_F(AgentE2eTest, StartUpLinesSettingsAndResultsCarryOverAsTheyShould) {
   // Every run replaces the previous result.
   Run("LC_VERSION=9.0.0");
   ExpectAgentResult(Run("LC_VERSION=1.0.0"), 0, kSuccess);
+}
+
+// Anyone may hold the status mailslot and never read it; the agent must not wait for room.
+TEST_F(AgentE2eTest, ACollectorThatNeverReadsHoldsNoRunUp) {
+  const KernelHandle slot(CreateMailslotA(kTestMailslotName, 0, 0, nullptr));
+  ASSERT_TRUE(slot);
+  int posted = 0;
+  while (posted < 5000 && PostStatusMessage("filler %d", posted)) ++posted;  // until no room is left
+  EXPECT_LT(posted, 5000);
+  AgentRunOptions options;
+  options.createMailslot = false;
+  options.timeoutMs = 20000;
+  const AgentRun run = RunAgent("LC_VERSION=9.0.0", options);
+  EXPECT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 12u);
+  EXPECT_EQ(GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), 12u);
 }
 
 TEST_F(AgentE2eTest, AHungProductCallEndsTheRunAfterFuncTimeout) {
