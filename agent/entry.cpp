@@ -7,6 +7,7 @@
 #include "agent/command_run.h"
 #include "agent/command_word.h"
 #include "agent/dispatch.h"
+#include "agent/fault_report.h"
 #include "agent/result_report.h"
 #include "agent_version.h"
 #include "foundation/messages.h"
@@ -52,6 +53,7 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   CommandRun run;
   run.module = instance;
   run.upperCommandLine = upperCommandLine.get();
+  const FaultReportFrame faultReport(run);
   LoadAgentSettings(run);
   TraceStartBanner(run);
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "agent/fault_report.h"
 #include "agent/sync_loader.h"
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
@@ -20,6 +21,7 @@ struct WorkerJob {
 DWORD WINAPI WorkerThread(LPVOID parameter) {
   const std::unique_ptr<std::shared_ptr<WorkerJob>> job(static_cast<std::shared_ptr<WorkerJob>*>(parameter));
   WorkerJob& work = **job;
+  const FaultReportFrame faultReport(work.run);
   return static_cast<DWORD>(WorkerSession(work.run, work.work, work.gate));
 }
 

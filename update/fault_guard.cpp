@@ -1,5 +1,7 @@
 #include "update/fault_guard.h"
 
+#include "foundation/seh_chain.h"
+
 #include <windows.h>
 
 #include <setjmp.h>
@@ -22,24 +24,6 @@ DWORD GuardSlot() {
 ResumePoint* InnermostGuard() {
   const DWORD slot = GuardSlot();
   return slot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<ResumePoint*>(TlsGetValue(slot));
-}
-
-// Faults of the code itself. A stack overflow is not among them (there is no room left to
-// resume on), nor are software exceptions such as a debugger print, which belong to others.
-bool IsHardwareFault(DWORD code) {
-  switch (code) {
-    case EXCEPTION_ACCESS_VIOLATION:
-    case EXCEPTION_IN_PAGE_ERROR:
-    case EXCEPTION_DATATYPE_MISALIGNMENT:
-    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
-    case EXCEPTION_ILLEGAL_INSTRUCTION:
-    case EXCEPTION_PRIV_INSTRUCTION:
-    case EXCEPTION_INT_DIVIDE_BY_ZERO:
-    case EXCEPTION_INT_OVERFLOW:
-      return true;
-    default:
-      return false;
-  }
 }
 
 // Runs as ordinary code on the faulting thread, after the dispatcher has let go of it.
@@ -73,15 +57,6 @@ class FaultHandler {
   PVOID handle_;
 };
 
-// The head of the thread's SEH chain, the first word of its thread block (FS:0 on x86).
-// Read with an instruction of its own: GCC 12 warns on the header's NtCurrentTeb() access.
-EXCEPTION_REGISTRATION_RECORD* SehChain() {
-  EXCEPTION_REGISTRATION_RECORD* head;
-  asm volatile("movl %%fs:0, %0" : "=r"(head));
-  return head;
-}
-
-void SetSehChain(EXCEPTION_REGISTRATION_RECORD* head) { asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory"); }
 
 }  // namespace
 
@@ -113,4 +88,20 @@ bool RunGuarded(void (*work)(void* context), void* context) {
   }
   TlsSetValue(slot, point.outer);
   return finished;
+}
+
+bool IsHardwareFault(unsigned long code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+      return true;
+    default:
+      return false;
+  }
 }

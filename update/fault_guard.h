@@ -4,6 +4,10 @@
 // handler sends a fault on the guarded thread back to the guard's resume point.
 #pragma once
 
+// Faults of the code itself: access violations and the like. Not a stack overflow (there is no
+// room left to go on), nor software exceptions such as a debugger print, which belong to others.
+bool IsHardwareFault(unsigned long code);
+
 // Gives true when work(context) ran to its end, false when an exception or a fault stopped it
 // part-way. The frames between the guard and the fault are abandoned without running their
 // destructors: guarded work must not own anything that needs releasing.

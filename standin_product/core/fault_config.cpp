@@ -48,6 +48,9 @@ void ApplySetting(const std::string& key, const std::string& value, Faults* faul
     }
   } else if (key == "FieldWriteDelay") {
     faults->fieldWriteDelayMs = ToDword(value);
+  } else if (key == "EmptyInterface") {
+    faults->emptyInterface = true;
+    faults->emptyInterfaceId = ToDword(value);
   }
 }
 
@@ -78,7 +81,7 @@ bool ParseControlCall(const std::string& name, ControlCall* call) {
 
 bool Faults::Any() const {
   return getOptionsFails || getOptionsWrongSize || refuseInterface || hangIn != ControlCall::kNone || getTaskFails ||
-         setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0;
+         setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0 || emptyInterface;
 }
 
 bool ReadFaultsFile(const std::string& path, Faults* faults) {
@@ -133,6 +136,7 @@ bool WriteFaultsFile(const std::string& path, const Faults& faults) {
     text += line;
   }
   if (faults.fieldWriteDelayMs != 0) add("FieldWriteDelay", faults.fieldWriteDelayMs);
+  if (faults.emptyInterface) add("EmptyInterface", faults.emptyInterfaceId);
   KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;

@@ -12,6 +12,7 @@
 //   GetODSTaskFails=1          GetODSTask returns FALSE
 //   CrashOnField=1:120         a field write at area 1, offset 120 raises an access violation
 //   FieldWriteDelay=50         every field write takes this many milliseconds (a slow product)
+//   EmptyInterface=6           AvSync_GetIFace answers 0 for this id but fills nothing
 #pragma once
 
 #include <windows.h>
@@ -40,6 +41,8 @@ struct Faults {
   DWORD crashArea = 0;
   DWORD crashOffset = 0;
   DWORD fieldWriteDelayMs = 0;
+  bool emptyInterface = false;
+  DWORD emptyInterfaceId = 0;
 
   bool Any() const;
 };

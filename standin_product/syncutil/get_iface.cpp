@@ -46,6 +46,9 @@ int GetInterface(DWORD interfaceId, void* table) {
   } else if (session.faults.refuseInterface && session.faults.refusedInterfaceId == interfaceId) {
     result = session.faults.refuseResult;
     record.Line().Text("fault", "refused");
+  } else if (session.faults.emptyInterface && session.faults.emptyInterfaceId == interfaceId) {
+    result = kGetIFaceOk;  // a yes with nothing behind it
+    record.Line().Text("fault", "empty table");
   } else if (interfaceId == AVSIF_MANAGEMENTPORT || interfaceId == AVSIF_AVCONSOL) {
     // A fresh session starts from the committed state; a nested one shares the working copy.
     if (!session.AnyLive() && !session.ReloadWorkingCopy()) {

@@ -244,6 +244,19 @@ TEST_F(AgentE2eTest, ACollectorThatNeverReadsHoldsNoRunUp) {
   EXPECT_EQ(GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), 12u);
 }
 
+// A product that says yes to the interface but fills nothing: the fault still leaves a result.
+TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
+  SetFault([](standin::Faults& f) {
+    f.emptyInterface = true;
+    f.emptyInterfaceId = AVSIF_MANAGEMENTPORT;
+  });
+  const AgentRun run = Run("LC_START");
+  ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
+  const Lines lines = CommandLines(run);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back().rfind("The run ended on an unhandled exception 0xC0000005 at ", 0), 0u) << lines.back();
+}
+
 TEST_F(AgentE2eTest, AHungProductCallEndsTheRunAfterFuncTimeout) {
   SetFault([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; });
   SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 1500);

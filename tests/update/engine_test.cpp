@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/seh_chain.h"
 #include "foundation/unique_handle.h"
 #include "tests/update/random_scripts.h"
 #include "tests/update/update_test_support.h"
@@ -316,12 +317,6 @@ TEST_F(EngineTest, RandomScriptsEndWithADriverResultAndWriteOnlyInsideTheRecords
 int* volatile g_nowhere = nullptr;
 volatile int g_zero = 0;
 
-EXCEPTION_REGISTRATION_RECORD* SehChain() {
-  EXCEPTION_REGISTRATION_RECORD* head;
-  asm volatile("movl %%fs:0, %0" : "=r"(head));
-  return head;
-}
-
 EXCEPTION_DISPOSITION NTAPI PassOn(EXCEPTION_RECORD*, void*, CONTEXT*, void*) { return ExceptionContinueSearch; }
 
 TEST(FaultGuard, FaultsAndExceptionsStopOnlyTheGuardedWorkAndLeaveTheThreadAsItWas) {
@@ -337,7 +332,7 @@ TEST(FaultGuard, FaultsAndExceptionsStopOnlyTheGuardedWorkAndLeaveTheThreadAsItW
     EXCEPTION_REGISTRATION_RECORD frame;
     frame.Next = SehChain();
     frame.Handler = PassOn;
-    asm volatile("movl %0, %%fs:0" : : "r"(&frame) : "memory");
+    SetSehChain(&frame);
     *g_nowhere = 2;
   };
   const EXCEPTION_REGISTRATION_RECORD* chain = SehChain();
