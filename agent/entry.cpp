@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <memory>
+#include <string>
 
 #include "agent/command_run.h"
 #include "agent/command_word.h"
@@ -40,6 +42,18 @@ void TraceStartBanner(const CommandRun& run) {
   TraceStatus("%s", line.c_str());
 }
 
+// The agent works on the command line in the system code page. A line that does not convert
+// back to the one it was started with (a fullwidth letter in a path, say, turned into a plain
+// one) may name another file than the management system meant.
+bool CommandLineConvertsExactly() {
+  const char* ansi = GetCommandLineA();
+  const int length = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+  if (length <= 0) return false;
+  std::wstring back(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi, -1, &back[0], length);
+  return std::wcscmp(back.c_str(), GetCommandLineW()) == 0;
+}
+
 }  // namespace
 
 int AgentMain(HINSTANCE instance, const char* commandLine) {
@@ -64,7 +78,12 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", run.productVersion);
   TraceStatus("Lumicor Version = v%s\n", run.productVersion.c_str());
 
-  const WorkerOutcome outcome = DispatchCommand(run, RecogniseCommand(run.upperCommandLine));
+  WorkerOutcome outcome = {kResultBadCommandLine, false};
+  if (CommandLineConvertsExactly()) {
+    outcome = DispatchCommand(run, RecogniseCommand(run.upperCommandLine));
+  } else {
+    TraceStatus("The command line holds characters the system code page cannot show: nothing was done.\n");
+  }
   ReportResult(run, outcome.result);
   // A worker given up on may still be inside the product's library: end at once, running no
   // destructor and no library's detach code under its feet.

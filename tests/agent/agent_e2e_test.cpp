@@ -244,6 +244,24 @@ TEST_F(AgentE2eTest, ACollectorThatNeverReadsHoldsNoRunUp) {
   EXPECT_EQ(GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), 12u);
 }
 
+// A command line that the system code page cannot show is refused, not turned into another.
+TEST_F(AgentE2eTest, ACommandLineThatDoesNotConvertExactlyIsRefused) {
+  const std::string program = ProgramBesideTest("tarnupd.exe");
+  std::wstring line(program.begin(), program.end());  // the build's path is plain ASCII
+  line = L"\"" + line + L"\" LC_UPDATE=C:\\\xFF33.INI";  // a fullwidth S, which the code page shows as S
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+  const KernelHandle process(info.hProcess);
+  const KernelHandle thread(info.hThread);
+  ASSERT_EQ(WaitForSingleObject(process.get(), 30000), static_cast<DWORD>(WAIT_OBJECT_0));
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.get(), &exitCode);
+  EXPECT_EQ(exitCode, 1u);
+  EXPECT_EQ(test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "[1] Missing or incorrect command line.");
+}
+
 // A product that says yes to the interface but fills nothing: the fault still leaves a result.
 TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
   SetFault([](standin::Faults& f) {
