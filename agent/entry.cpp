@@ -72,8 +72,7 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   TraceStartBanner(run);
 
   // From here until the result is written, the previous run's result is gone.
-  Settings().WriteString("TARNUPDATE", "ReturnCode", nullptr);
-  Settings().WriteString("TARNUPDATE", "ReturnString", nullptr);
+  ClearPreviousResult();
 
   ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", run.productVersion);
   TraceStatus("Lumicor Version = v%s\n", run.productVersion.c_str());

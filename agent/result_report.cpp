@@ -37,9 +37,17 @@ TextString ResultText(const CommandRun& run, ResultCode code) {
   return text;
 }
 
+void ClearPreviousResult() {
+  const bool codeGone = Settings().WriteString(kResultSubkey, "ReturnCode", nullptr);
+  const bool stringGone = Settings().WriteString(kResultSubkey, "ReturnString", nullptr);
+  if (!codeGone || !stringGone) TraceStatus("The previous result could not be deleted from the registry.\n");
+}
+
 void ReportResult(const CommandRun& run, ResultCode code) {
   const TextString text = ResultText(run, code);
-  Settings().WriteDword(kResultSubkey, "ReturnCode", static_cast<DWORD>(code));
-  Settings().WriteString(kResultSubkey, "ReturnString", text);
+  const bool codeWritten = Settings().WriteDword(kResultSubkey, "ReturnCode", static_cast<DWORD>(code));
+  const bool stringWritten = Settings().WriteString(kResultSubkey, "ReturnString", text);
+  // The exit code still tells; the registry would go on showing an earlier run's result.
+  if (!codeWritten || !stringWritten) TraceStatus("The result could not be written to the registry.\n");
   TraceStatus("%s\n", text.c_str());
 }

@@ -9,5 +9,9 @@
 // required version put in where the message names one.
 TextString ResultText(const CommandRun& run, ResultCode code);
 
-// Writes ReturnCode and ReturnString below the agent key and traces the text.
+// Deletes the previous run's ReturnCode and ReturnString; says so in a status line when it cannot.
+void ClearPreviousResult();
+
+// Writes ReturnCode and ReturnString below the agent key and traces the text; a status line
+// before it says so when the registry refused the result.
 void ReportResult(const CommandRun& run, ResultCode code);

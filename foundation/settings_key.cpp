@@ -83,7 +83,10 @@ bool SettingsKey::WriteString(const char* subkey, const char* valueName, const c
   }
   RegistryKey key = OpenSubKey(subkey);
   if (!key) return false;
-  if (text == nullptr) return RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
+  if (text == nullptr) {
+    const LONG deleted = RegDeleteValueA(key.get(), valueName);
+    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;  // gone either way
+  }
   return RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                         static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
 }

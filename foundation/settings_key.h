@@ -19,7 +19,8 @@ class SettingsKey {
   DWORD ReadDword(const char* subkey, const char* valueName, DWORD defaultValue) const;
   TextString ReadString(const char* subkey, const char* valueName, const char* defaultText) const;
   bool WriteDword(const char* subkey, const char* valueName, DWORD number) const;
-  // Three modes: valueName null deletes the subkey; text null deletes the value; else sets REG_SZ.
+  // Three modes: valueName null deletes the subkey; text null deletes the value (true also when
+  // there was none); else sets REG_SZ.
   bool WriteString(const char* subkey, const char* valueName, const char* text) const;
 
  private:

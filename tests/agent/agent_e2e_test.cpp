@@ -262,6 +262,41 @@ TEST_F(AgentE2eTest, ACommandLineThatDoesNotConvertExactlyIsRefused) {
   EXPECT_EQ(test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "[1] Missing or incorrect command line.");
 }
 
+// Lets everyone read the key and nobody write it, or (readOnly false) everyone do anything.
+void SetKeyReadOnly(const std::string& path, bool readOnly) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &opened), ERROR_SUCCESS);
+  const RegistryKey key(opened);
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+  BYTE aclBytes[128];
+  ACL* acl = reinterpret_cast<ACL*>(aclBytes);
+  InitializeAcl(acl, sizeof aclBytes, ACL_REVISION);
+  AddAccessAllowedAce(acl, ACL_REVISION, readOnly ? KEY_READ : KEY_ALL_ACCESS, everyone);
+  SECURITY_DESCRIPTOR descriptor;
+  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+  EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+  FreeSid(everyone);
+}
+
+// A result the registry refuses is said in a status line; the exit code still tells.
+TEST_F(AgentE2eTest, AResultTheRegistryRefusesIsSaidInAStatusLine) {
+  const std::string resultKey = AgentSubkey("TARNUPDATE");
+  SetString(resultKey, "ReturnString", kSuccess);
+  SetKeyReadOnly(resultKey, true);
+  const AgentRun run = Run("LC_VERSION=9.0.0");
+  SetKeyReadOnly(resultKey, false);
+  EXPECT_EQ(run.exitCode, 12u);
+  EXPECT_EQ(test_registry::GetString(resultKey, "ReturnString"), kSuccess);
+  const Lines lines = run.StatusLines();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[1], "The previous result could not be deleted from the registry.\n");
+  EXPECT_EQ(lines[3], "The result could not be written to the registry.\n");
+  EXPECT_EQ(lines[4], "[12] TARNUPDATE version incorrect. Script requires version 9.0.0.\n");
+}
+
 // A product that says yes to the interface but fills nothing: the fault still leaves a result.
 TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
   SetFault([](standin::Faults& f) {
