@@ -29,7 +29,7 @@ const CatalogueRecord kGeneralRecord = {"product general record",
                                         "written field by field by the product's library (area code 1)"};
 
 UpdateType Begin(const char* name, const char* title) {
-  UpdateType type{name, title, {}, {}, {}};
+  UpdateType type{name, title, {}, {}, {}, {}};
   type.keys.push_back({kUpdateTypeSection, kUpdateTypeKey, ValueKind::kUpdateType, kNoRecord, 0});
   return type;
 }
@@ -74,7 +74,19 @@ std::vector<UpdateType> BuildTypes() {
   AddRecord(schedule, {"scheduled Upgrade task", "the agent's copy of the task of kind 3, handed back with SetTask"},
             UpgradeTaskFields);
 
-  return {oas, ods, schedule};
+  std::vector<UpdateType> types = {oas, ods, schedule};
+  // Listed once here: the checks ask for them for every section of a script.
+  for (UpdateType& type : types) {
+    auto add = [&type](const std::string& section) {
+      for (const std::string& known : type.sections) {
+        if (SameName(known, section)) return;
+      }
+      type.sections.push_back(section);
+    };
+    for (const CatalogueKey& key : type.keys) add(key.section);
+    for (const CatalogueList& list : type.lists) add(list.section);
+  }
+  return types;
 }
 
 }  // namespace
@@ -91,18 +103,7 @@ const UpdateType* FindUpdateType(std::string_view name) {
   return nullptr;
 }
 
-std::vector<std::string> SectionsOf(const UpdateType& type) {
-  std::vector<std::string> sections;
-  auto add = [&sections](const std::string& section) {
-    for (const std::string& known : sections) {
-      if (SameName(known, section)) return;
-    }
-    sections.push_back(section);
-  };
-  for (const CatalogueKey& key : type.keys) add(key.section);
-  for (const CatalogueList& list : type.lists) add(list.section);
-  return sections;
-}
+const std::vector<std::string>& SectionsOf(const UpdateType& type) { return type.sections; }
 
 const CatalogueKey* FindCatalogueKey(const UpdateType& type, std::string_view section, std::string_view key) {
   for (const CatalogueKey& known : type.keys) {

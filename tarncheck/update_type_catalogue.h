@@ -57,6 +57,7 @@ struct UpdateType {
   std::vector<CatalogueRecord> records;  // in update order
   std::vector<CatalogueKey> keys;        // in the order the agent reads them
   std::vector<CatalogueList> lists;      // read after the keys
+  std::vector<std::string> sections;     // each once, in the order first read (lists last)
 };
 
 // OAS, ODS and SCHEDULE.
@@ -65,7 +66,7 @@ const std::vector<UpdateType>& UpdateTypes();
 const UpdateType* FindUpdateType(std::string_view name);
 
 // The sections a type reads, in the order it first reads them (lists last).
-std::vector<std::string> SectionsOf(const UpdateType& type);
+const std::vector<std::string>& SectionsOf(const UpdateType& type);
 const CatalogueKey* FindCatalogueKey(const UpdateType& type, std::string_view section, std::string_view key);
 const CatalogueList* FindCatalogueList(const UpdateType& type, std::string_view section);
 bool ReadsSection(const UpdateType& type, std::string_view section);
