@@ -43,7 +43,8 @@ struct FollowOutcome {
 // The exit code a program ended on request gets.
 constexpr UINT kTerminatedExitCode = 0xDEAD;
 
-// `commandLine` is passed to CreateProcessA as it is: the first token names the program.
+// `commandLine` is passed to CreateProcessA as it is: the first token names the program. It runs
+// in a process group of its own, out of reach of the console's Ctrl+C.
 int FollowProgram(const std::string& commandLine, DWORD turnMs, const DebuggeeHandlers& handlers,
                   FollowOutcome* outcome);
 
