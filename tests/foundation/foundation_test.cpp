@@ -100,10 +100,7 @@ TEST(TextString, ReplaceLeftFormatAndCopiesBehaveAsTheAgentNeeds) {
   grow.Format("%s%s%s", grow.c_str(), grow.c_str(), grow.c_str());  // from its own content
   EXPECT_EQ(Str(grow), "ababab");
 
-  TextString copy = grow;
-  copy.WritableBuffer(10)[0] = 'S';
-  EXPECT_EQ(Str(grow), "ababab");  // copies never share storage
-  grow = grow.c_str() + 1;        // a part of itself
+  grow = grow.c_str() + 1;  // a part of itself
   EXPECT_EQ(Str(grow), "babab");
   TextString upper("c:\\tools\\az.exe /q \xe9{`@[");
   upper.MakeUpper();

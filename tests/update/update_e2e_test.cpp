@@ -107,28 +107,6 @@ TEST_F(UpdateE2eTest, AFaultInOneFieldWriteLosesOnlyThatField) {
   EXPECT_EQ(CommittedText(1024), "value of szECClient");
 }
 
-// Scripts of awkward shapes end in time with a driver's result and a clean protocol.
-TEST_F(UpdateE2eTest, ScriptsOfEveryShapeEndCleanly) {
-  const std::string big = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[Junk]\r\n" + std::string(4 << 20, ';');
-  const struct {
-    std::string script;
-    DWORD result;
-  } cases[] = {
-      {"", 1},
-      {"[CurrentVer]\r\nszDAT=1\r\n", 1},
-      {"\xEF\xBB\xBF[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n", 0},
-      {"[TARNUPDATE]\rUpdateType=OAS\r[CurrentVer]\rszDAT=cr\r", 0},
-      {"[TARNUPDATE]\nUpdateType=OAS\n[CurrentVer]\nszDAT=lf\n", 0},
-      {"[TARNUPDATE]\r\nUpdateType=ODS\r\n[TARNUPDATE]\r\nUpdateType=OAS\r\n", 0},
-      {big, 0},
-  };
-  for (const auto& each : cases) {
-    SCOPED_TRACE(each.script.substr(0, 40));
-    ASSERT_TRUE(standin::ResetState());
-    EXPECT_EQ(Run(each.script).exitCode, each.result);
-  }
-}
-
 // Deletes the script named by `path` half a second in, and keeps what that gave.
 DWORD WINAPI DeleteHalfWay(LPVOID path) {
   Sleep(500);
