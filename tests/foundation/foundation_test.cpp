@@ -44,17 +44,6 @@ TEST(SettingsKey, ReadsFallBackWithoutWritingAndWritesRoundTrip) {
   EXPECT_TRUE(settings.WriteString("TARNUPDATE", nullptr, "ignored"));  // deletes the key
   EXPECT_FALSE(test_registry::KeyExists(key + "\\TARNUPDATE"));
 
-  // Other software's keys are only ever read, and only plain strings count.
-  const std::string product = "Software\\TarnTests\\Product";
-  TextString out("untouched");
-  EXPECT_FALSE(ReadMachineString(product.c_str(), "Version", out));
-  EXPECT_FALSE(test_registry::KeyExists(product));
-  test_registry::SetString(product, "Expand", "%SystemRoot%", REG_EXPAND_SZ);
-  EXPECT_FALSE(ReadMachineString(product.c_str(), "Expand", out));
-  EXPECT_EQ(Str(out), "untouched");
-  test_registry::SetString(product, "Version", "4.5.0.534");
-  EXPECT_TRUE(ReadMachineString(product.c_str(), "Version", out));
-  EXPECT_EQ(Str(out), "4.5.0.534");
   test_registry::DeleteTree("Software\\TarnTests");
 }
 
