@@ -1,5 +1,6 @@
-// tarnupd.msi in the test prefix as an administrator uses it: msiexec installs the programs into
-// their folder, the agent runs from there, and msiexec removes them again, leaving the agent's
+// The agent's packages in the test prefix as an administrator uses them: msiexec installs the
+// programs into their folder, a later version replaces an earlier one and an older one is
+// refused, the agent runs from there, and msiexec removes them again, leaving the agent's
 // settings and results.
 #include <windows.h>
 
@@ -7,12 +8,14 @@
 #include <msi.h>
 
 #include <string>
+#include <vector>
 
 #include "testtools/agent_result.h"
 
 namespace {
 
-constexpr char kProductCode[] = "{12CFD443-AA2F-43C2-9ADD-90CE2C9E5B42}";
+// Every package build has a product code of its own; the upgrade code finds them all.
+constexpr char kUpgradeCode[] = "{9EBEF2ED-916B-4446-98D3-78765FA5F813}";
 
 // msiexec with its standard handles on NUL: Wine's helper processes inherit them, and a pipe
 // they kept open would hold up whoever reads the test's output.
@@ -22,10 +25,19 @@ DWORD Msiexec(const std::string& arguments) {
   return WaitForExit(StartProcess("\"" + std::string(system) + "\\msiexec.exe\" " + arguments), 5 * 60 * 1000);
 }
 
-std::string ProductInfo(const char* property) {
+std::string PackagePath(const char* fileName) { return "\"" + ProgramBesideTest(fileName) + "\""; }
+
+std::vector<std::string> InstalledProducts() {
+  std::vector<std::string> products;
+  char code[39] = {};
+  for (DWORD i = 0; MsiEnumRelatedProductsA(kUpgradeCode, 0, i, code) == ERROR_SUCCESS; ++i) products.push_back(code);
+  return products;
+}
+
+std::string ProductInfo(const std::string& product, const char* property) {
   char value[64] = {};
   DWORD size = sizeof(value);
-  return MsiGetProductInfoA(kProductCode, property, value, &size) == ERROR_SUCCESS ? value : "";
+  return MsiGetProductInfoA(product.c_str(), property, value, &size) == ERROR_SUCCESS ? value : "";
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -36,30 +48,41 @@ class PackageInstallTest : public ::testing::Test {
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
   static void Clean() {
-    Msiexec(std::string("/x ") + kProductCode + " /qn");
+    for (const std::string& product : InstalledProducts()) Msiexec("/x " + product + " /qn");
     test_registry::DeleteTree(kAgentKeyPath);
   }
 };
 
-TEST_F(PackageInstallTest, InstallsRunsAndUninstallsCleanly) {
-  ASSERT_EQ(Msiexec("/i \"" + ProgramBesideTest("tarnupd.msi") + "\" /qn"), 0u);
-  EXPECT_EQ(MsiQueryProductStateA(kProductCode), INSTALLSTATE_DEFAULT);
-  EXPECT_EQ(ProductInfo(INSTALLPROPERTY_PRODUCTNAME), "Tarnwell Configuration Agent");
-  EXPECT_EQ(ProductInfo(INSTALLPROPERTY_VERSIONSTRING), "1.0.15");
-
+TEST_F(PackageInstallTest, UpgradesRunsAndUninstallsCleanly) {
   char programFiles[MAX_PATH] = {};
   ExpandEnvironmentStringsA("%ProgramFiles%", programFiles, MAX_PATH);
   const std::string folder = std::string(programFiles) + "\\Velmora\\Tarn Configuration Agent\\";
   // tarncheck.exe is in the package whenever the build has it, as the build tells wixl.
   const bool expected[] = {true, true, TARN_PACKAGE_HAS_CHECKER != 0};
   const char* const programs[] = {"tarnupd.exe", "tarnmon.exe", "tarncheck.exe"};
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Exists(folder + programs[i]), expected[i]) << programs[i];
 
-  ExpectAgentResult(RunProgram(folder + "tarnupd.exe", "LC_VERSION=1.0.16"), 12,
-                    "[12] TARNUPDATE version incorrect. Script requires version 1.0.16.");
+  // Each package in turn, and the one product installed after it: an older version never
+  // replaces a newer one (1603, from the package's launch condition).
+  const struct {
+    const char* package;
+    DWORD exitCode;
+    const char* version;
+  } steps[] = {{"tarnupd.msi", 0, "1.0.15"}, {"tarnupd-1.0.16.msi", 0, "1.0.16"}, {"tarnupd.msi", 1603, "1.0.16"}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.package);
+    ASSERT_EQ(Msiexec("/i " + PackagePath(step.package) + " /qn"), step.exitCode);
+    const std::vector<std::string> products = InstalledProducts();
+    ASSERT_EQ(products.size(), 1u);
+    EXPECT_EQ(ProductInfo(products[0], INSTALLPROPERTY_PRODUCTNAME), "Tarnwell Configuration Agent");
+    EXPECT_EQ(ProductInfo(products[0], INSTALLPROPERTY_VERSIONSTRING), step.version);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Exists(folder + programs[i]), expected[i]) << programs[i];
+    ExpectAgentResult(RunProgram(folder + "tarnupd.exe", "LC_VERSION=1.0.16"), 12,
+                      "[12] TARNUPDATE version incorrect. Script requires version 1.0.16.");
+  }
 
-  ASSERT_EQ(Msiexec(std::string("/x ") + kProductCode + " /qn"), 0u);
-  EXPECT_EQ(MsiQueryProductStateA(kProductCode), INSTALLSTATE_UNKNOWN);
+  // The package that installed it removes it; the administrator needs no product code.
+  ASSERT_EQ(Msiexec("/x " + PackagePath("tarnupd-1.0.16.msi") + " /qn"), 0u);
+  EXPECT_TRUE(InstalledProducts().empty());
   for (const char* program : programs) EXPECT_FALSE(Exists(folder + program)) << program;
   EXPECT_FALSE(Exists(folder));
   EXPECT_EQ(test_registry::GetDword(test_registry::AgentSubkey("TARNUPDATE"), "ReturnCode"), 12u);  // still there
