@@ -147,6 +147,9 @@ TEST_F(EngineTest, ListsAreEmptiedThenFilledUpToTheFirstMissingNumber) {
                                       "AddToList SET [Items] B_1 = D:\\\n", "GetPrivateProfileString [Items] B_2\n",
                                       "AddToList GET [Items] B_0 = C:\\TEMP\n", "AddToList GET [Items] B_1 = D:\\\n"}));
   EXPECT_EQ(product_.records().lists[kListODSScanItems], (std::vector<std::string>{"C:\\TEMP", "D:\\"}));
+  char beyond[8] = "kept";
+  product_.GetItem(kListODSScanItems, beyond, sizeof beyond, 2);  // past the end: nothing copied
+  EXPECT_STREQ(beyond, "kept");
   EXPECT_EQ(WordAt(task.data() + 10788), 2u);
   // Only the scan items lose the excluded extension; no key empties the list; counts are stored.
   AddToList(run, kListODSExcludedItems, "Items", "B", task.data());
