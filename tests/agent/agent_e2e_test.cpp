@@ -343,6 +343,12 @@ TEST_F(AgentE2eTest, AMissingProductOrExportMeansTheLibraryDidNotLoad) {
   EXPECT_EQ(lines[1], "LoadSyncUtil returned 1\n");
 }
 
+// Followed as a debuggee (as tarnmon and the tests follow the agent), a program keeps every
+// breakpoint but the loader's first: with nothing to catch it, it ends as it would alone.
+TEST_F(AgentE2eTest, AFollowedProgramGetsItsOwnBreakpoints) {
+  EXPECT_EQ(RunProgram(ProgramBesideTest("exit_with.exe"), "break").exitCode, static_cast<DWORD>(EXCEPTION_BREAKPOINT));
+}
+
 TEST_F(AgentE2eTest, ExecRunsTheProgramAndRecordsItsExitCode) {
   const std::string program = ProgramBesideTest("exit_with.exe");
   const std::string notAProgram = ProgramBesideTest("tarn_not_a_program.txt");
