@@ -109,8 +109,10 @@ char* TextString::WritableBuffer(int n) {
     char* grown = AllocateText(n);
     if (grown == nullptr) return data_;  // callers size their writes by Capacity()
     std::memcpy(grown, data_, static_cast<std::size_t>(length_) + 1);
+    const int length = length_;
     ReleaseBuffer();
     data_ = grown;
+    length_ = length;  // the content stays, and so does its length
     capacity_ = n;
   }
   return data_;

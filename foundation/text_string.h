@@ -28,9 +28,11 @@ class TextString {
   int Capacity() const { return capacity_; }
   bool IsEmpty() const { return length_ == 0; }
 
-  // Position of the first occurrence of `text`, or -1. An empty text is found at 0.
+  // Position of the first occurrence of `text` before the first NUL, or -1. An empty text is
+  // found at 0.
   int Find(const char* text) const;
-  // The first n characters, only for 0 < n <= Length() and n <= 20000; the empty text otherwise.
+  // The first n characters, up to the first NUL among them, only for 0 < n <= Length() and
+  // n <= 20000; the empty text otherwise.
   TextString Left(int n) const;
   // Room for at least n characters and a terminator; content and length are kept.
   char* WritableBuffer(int n);
@@ -41,7 +43,7 @@ class TextString {
   void FormatV(const char* format, va_list args);
   // Replaces every non-overlapping occurrence of `oldText` by `newText`; gives the count.
   int Replace(const char* oldText, const char* newText);
-  // Upper-cases the letters a to z in place; every other byte stays.
+  // Upper-cases the letters a to z in place up to the first NUL; every other byte stays.
   void MakeUpper();
 
  private:

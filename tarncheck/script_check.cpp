@@ -34,6 +34,7 @@ Findings CheckScript(const std::string& bytes) {
   // UTF-16 without a mark: one error rather than a finding for every line it spoils.
   if (FindKey(script, kUpdateTypeSection, kUpdateTypeKey) == nullptr && LooksLikeUnmarkedUtf16(text.text)) {
     AddUnmarkedUtf16(findings);
+    SortFindings(findings);
     return findings;
   }
   CheckStructure(script, findings);

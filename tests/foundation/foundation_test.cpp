@@ -89,6 +89,8 @@ TEST(TextString, ReplaceLeftFormatAndCopiesBehaveAsTheAgentNeeds) {
   grow.Format("%s%s%s", grow.c_str(), grow.c_str(), grow.c_str());  // from its own content
   EXPECT_EQ(Str(grow), "ababab");
 
+  grow.WritableBuffer(100);  // room grows; content and length stay
+  EXPECT_EQ(grow.Length(), 6);
   grow = grow.c_str() + 1;  // a part of itself
   EXPECT_EQ(Str(grow), "babab");
   TextString upper("c:\\tools\\az.exe /q \xe9{`@[");
