@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "agent/fault_report.h"
-#include "agent/sync_loader.h"
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
+#include "product_api/sync_loader.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // tarncheck SCRIPT: checks an update script without touching the product; exit code 0 when
-// clean, 1 with warnings, 2 with errors (or when the script cannot be read).
+// clean, 1 with warnings, 2 with errors (or when the script cannot be read). With --format json
+// the findings are one JSON object instead of lines of text.
 // tarncheck --reference: prints the update script reference in Markdown.
 #include <fcntl.h>
 #include <io.h>
@@ -11,14 +12,15 @@
 #include <string>
 
 #include "tarncheck/findings.h"
+#include "tarncheck/json_report.h"
 #include "tarncheck/reference_text.h"
 #include "tarncheck/script_check.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: tarncheck SCRIPT       check an update script (exit 0 clean, 1 warnings, 2 errors)\n"
-    "       tarncheck --reference  print the update script reference (Markdown)\n";
+    "usage: tarncheck SCRIPT [--format text|json]  check an update script (exit 0 clean, 1 warnings, 2 errors)\n"
+    "       tarncheck --reference                   print the update script reference (Markdown)\n";
 
 int PrintReference() {
   // The reference is checked in with Unix line ends: no CR LF from the runtime's text mode.
@@ -28,15 +30,23 @@ int PrintReference() {
   return std::fflush(stdout) == 0 ? kExitClean : kExitErrors;
 }
 
-int CheckFile(const char* path) {
+int CheckFile(const char* path, bool json) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
-    std::printf("%s: error: cannot read the script\n", path);
+    if (json) {
+      std::printf("%s\n", FindingsJson(path, "", {{0, Severity::kError, "cannot read the script"}}).dump(2).c_str());
+    } else {
+      std::printf("%s: error: cannot read the script\n", path);
+    }
     return kExitErrors;
   }
   std::ostringstream bytes;
   bytes << file.rdbuf();
   const Findings findings = CheckScript(bytes.str());
+  if (json) {
+    std::printf("%s\n", FindingsJson(path, bytes.str(), findings).dump(2).c_str());
+    return ExitCodeOf(findings);
+  }
   for (const Finding& finding : findings) std::printf("%s\n", FormatFinding(finding).c_str());
   std::printf("%s: %s\n", path, Summary(findings).c_str());
   return ExitCodeOf(findings);
@@ -46,9 +56,23 @@ int CheckFile(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--reference") == 0) return PrintReference();
-  if (argc != 2 || argv[1][0] == '-') {
+  // The script, and --format text|json before or after it.
+  const char* script = nullptr;
+  const char* format = "text";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc && std::strcmp(format, "text") == 0) {
+      format = argv[++i];
+    } else if (script == nullptr && argv[i][0] != '-') {
+      script = argv[i];
+    } else {
+      script = nullptr;
+      break;
+    }
+  }
+  const bool json = std::strcmp(format, "json") == 0;
+  if (script == nullptr || (!json && std::strcmp(format, "text") != 0)) {
     std::fputs(kUsage, stderr);
     return kExitErrors;
   }
-  return CheckFile(argv[1]);
+  return CheckFile(script, json);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <msi.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,8 @@ TEST_F(PackageInstallTest, UpgradesRunsAndUninstallsCleanly) {
   ExpandEnvironmentStringsA("%ProgramFiles%", programFiles, MAX_PATH);
   const std::string folder = std::string(programFiles) + "\\Velmora\\Tarn Configuration Agent\\";
   // tarncheck.exe is in the package whenever the build has it, as the build tells wixl.
-  const bool expected[] = {true, true, TARN_PACKAGE_HAS_CHECKER != 0};
-  const char* const programs[] = {"tarnupd.exe", "tarnmon.exe", "tarncheck.exe"};
+  const bool expected[] = {true, true, true, TARN_PACKAGE_HAS_CHECKER != 0};
+  const char* const programs[] = {"tarnupd.exe", "tarnmon.exe", "tarnplan.exe", "tarncheck.exe"};
 
   // Each package in turn, and the one product installed after it: an older version never
   // replaces a newer one (1603, from the package's launch condition).
@@ -75,7 +76,7 @@ TEST_F(PackageInstallTest, UpgradesRunsAndUninstallsCleanly) {
     ASSERT_EQ(products.size(), 1u);
     EXPECT_EQ(ProductInfo(products[0], INSTALLPROPERTY_PRODUCTNAME), "Tarnwell Configuration Agent");
     EXPECT_EQ(ProductInfo(products[0], INSTALLPROPERTY_VERSIONSTRING), step.version);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(Exists(folder + programs[i]), expected[i]) << programs[i];
+    for (std::size_t i = 0; i < std::size(programs); ++i) EXPECT_EQ(Exists(folder + programs[i]), expected[i]) << programs[i];
     ExpectAgentResult(RunProgram(folder + "tarnupd.exe", "LC_VERSION=1.0.16"), 12,
                       "[12] TARNUPDATE version incorrect. Script requires version 1.0.16.");
   }

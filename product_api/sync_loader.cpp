@@ -1,4 +1,4 @@
-#include "agent/sync_loader.h"
+#include "product_api/sync_loader.h"
 
 #include "foundation/result_codes.h"
 #include "foundation/trace_log.h"

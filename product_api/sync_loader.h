@@ -1,6 +1,6 @@
-// Finding the product's sync library through Windows Installer and loading it. MSI.DLL is
-// loaded by name whenever it is needed, so the agent still runs and reports on a machine
-// without Windows Installer.
+// Finding the product's sync library through Windows Installer and loading it: the agent and
+// tarnplan find it alike, with the same status lines. MSI.DLL is loaded by name whenever it is
+// needed, so a program still runs and reports on a machine without Windows Installer.
 #pragma once
 
 #include "foundation/unique_handle.h"

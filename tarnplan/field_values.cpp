@@ -1,0 +1,89 @@
+#include "tarnplan/field_values.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "update/script_readers.h"
+
+namespace {
+
+DWORD Number(const BYTE* field) {
+  DWORD number;
+  std::memcpy(&number, field, sizeof number);
+  return number;
+}
+
+bool IsText(FieldType type) { return type == FieldType::kText || type == FieldType::kExtensionText; }
+
+// The profile functions' blanks: white space and the old end-of-file mark Ctrl-Z.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a'; }
+
+}  // namespace
+
+std::string FieldContent(FieldType type, const BYTE* field) {
+  const char* bytes = reinterpret_cast<const char*>(field);
+  if (IsText(type)) return std::string(bytes, strnlen(bytes, kScriptTextBufferSize));
+  return std::string(bytes, type == FieldType::kBytes ? kScriptBytesLimit : sizeof(DWORD));
+}
+
+std::size_t ShownBytes(const BYTE* field) {
+  std::size_t count = kScriptBytesLimit;
+  while (count > 1 && field[count - 1] == 0) --count;
+  return count;
+}
+
+std::string HexPairs(const BYTE* bytes, std::size_t count) {
+  std::string text;
+  char pair[3];
+  for (std::size_t i = 0; i < count; ++i) {
+    std::snprintf(pair, sizeof pair, "%02X", bytes[i]);
+    text += pair;
+  }
+  return text;
+}
+
+long long NumberValue(FieldType type, const BYTE* field) {
+  const DWORD number = Number(field);
+  return type == FieldType::kUInt ? static_cast<long long>(number) : static_cast<long long>(static_cast<LONG>(number));
+}
+
+std::string ShownValue(FieldType type, const BYTE* field, std::size_t bytes) {
+  if (type == FieldType::kBytes) return HexPairs(field, bytes);
+  if (IsText(type)) return "\"" + FieldContent(type, field) + "\"";
+  return std::to_string(NumberValue(type, field));
+}
+
+bool ScriptText(const std::string& value, std::string& whyNot) {
+  if (value.size() >= kScriptTextBufferSize) {
+    whyNot = "it is longer than the 511 characters a script value holds";
+  } else if (value == kMissingSentinel) {
+    whyNot = "it is $#@NONE@#$, the agent's mark of an absent key";
+  } else if (value.find_first_of("\r\n") != std::string::npos) {
+    whyNot = "it holds a line break, which ends a script line";
+  } else if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()))) {
+    whyNot = "it begins or ends with a blank, which the profile functions take off";
+  } else if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    whyNot = "it is enclosed in quotes, which the profile functions take off";
+  } else {
+    return true;
+  }
+  return false;
+}
+
+bool ScriptValue(FieldType type, const BYTE* field, std::string& text, std::string& whyNot) {
+  if (type == FieldType::kBytes) {
+    // Every byte a script reaches, zeros too: fewer would leave the rest as the target has it.
+    text = HexPairs(field, kScriptBytesLimit);
+    return true;
+  }
+  if (IsText(type)) {
+    text = FieldContent(type, field);
+    return ScriptText(text, whyNot);
+  }
+  if (type == FieldType::kBoolean && Number(field) == 0xFFFFFFFF) {
+    whyNot = "it holds -1, which the agent takes for an absent Boolean";
+    return false;
+  }
+  text = std::to_string(NumberValue(type, field));
+  return true;
+}

@@ -1,0 +1,72 @@
+#include "tarnplan/record_views.h"
+
+#include <cstring>
+
+#include "update/record_tables.h"
+
+namespace {
+
+struct KindName {
+  UpdateKind kind;
+  const char* name;
+};
+constexpr KindName kKinds[] = {
+    {UpdateKind::kOAS, "OAS"}, {UpdateKind::kODS, "ODS"}, {UpdateKind::kSchedule, "SCHEDULE"}};
+
+}  // namespace
+
+bool FindUpdateKind(const char* name, UpdateKind& kind) {
+  for (const KindName& each : kKinds) {
+    // The agent compares with the system runtime's _stricmp, in its "C" locale.
+    if (_stricmp(name, each.name) == 0) {
+      kind = each.kind;
+      return true;
+    }
+  }
+  return false;
+}
+
+const char* UpdateKindName(UpdateKind kind) {
+  for (const KindName& each : kKinds) {
+    if (each.kind == kind) return each.name;
+  }
+  return "";
+}
+
+int FindTask(const MemoryProduct::Records& records, DWORD taskKind) {
+  for (std::size_t i = 0; i < records.tasks.size(); ++i) {
+    DWORD kind = 0;
+    std::memcpy(&kind, records.tasks[i].bytes + kTaskKindOffset, sizeof kind);
+    if (kind == taskKind) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool OptionsUsable(const MemoryProduct::Records& records) {
+  return records.optionsReadable && records.optionsSize == kOptionsAreaSize;
+}
+
+std::vector<RecordView> RecordViews(UpdateKind kind, const MemoryProduct::Records& records) {
+  std::vector<RecordView> views;
+  if (kind == UpdateKind::kSchedule) {
+    if (records.consoleAnswer != kGetIFaceOk) return views;
+    const int update = FindTask(records, kTaskKindUpdate);
+    const int upgrade = FindTask(records, kTaskKindUpgrade);
+    if (update >= 0) views.push_back({&UpdateTaskFields, records.tasks[update].bytes, false});
+    if (upgrade >= 0) views.push_back({&UpgradeTaskFields, records.tasks[upgrade].bytes, false});
+    return views;
+  }
+  if (!OptionsUsable(records)) return views;
+  views.push_back({&GeneralRecordFields, records.general.data(), true});
+  if (kind == UpdateKind::kOAS) views.push_back({&OASTaskFields, records.oasTask.data(), true});
+  if (kind == UpdateKind::kODS && records.consoleAnswer == kGetIFaceOk && records.odsTask) {
+    views.push_back({&ODSTaskFields, records.odsTask->bytes, false});
+  }
+  return views;
+}
+
+std::vector<const ItemListRow*> ListsOf(UpdateKind kind) {
+  if (kind == UpdateKind::kOAS) return {&OASExcludedItems};
+  if (kind == UpdateKind::kODS) return {&ODSTaskLists[0], &ODSTaskLists[1]};
+  return {};
+}

@@ -1,0 +1,48 @@
+// Update scripts written from the product's values, for export and backup: keys grouped by
+// section (only the first section of a name is read), each section with a comment on what it
+// holds, and CR LF line ends. A value that no script can give so that the agent stores it
+// exactly is written as a comment with the reason, and reported.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tarnplan/record_views.h"
+#include "update/item_list_row.h"
+#include "update/record_table.h"
+
+struct NotWritten {
+  std::string section;
+  std::string key;
+  std::string reason;
+};
+
+class ScriptWriter {
+ public:
+  // `heading`: comment lines, without their "; ", before the [TARNUPDATE] section.
+  ScriptWriter(UpdateKind kind, const std::vector<std::string>& heading);
+
+  void Key(const char* section, const char* key, FieldType type, const BYTE* field);
+  // The whole list, numbered from 0 without a gap: an item that cannot be written is left out,
+  // and the items after it move up, since the agent stops at the first missing number.
+  void List(const ItemListRow& list, const std::vector<std::string>& items);
+
+  std::string Text() const;
+  const std::vector<NotWritten>& notWritten() const { return notWritten_; }
+  int keysWritten() const { return keysWritten_; }
+
+ private:
+  std::vector<std::string>& Section(const char* name);
+
+  UpdateKind kind_;
+  std::string heading_;
+  std::vector<std::pair<std::string, std::vector<std::string>>> sections_;  // name, lines
+  std::vector<NotWritten> notWritten_;
+  int keysWritten_ = 0;
+};
+
+// Every key of the type's records and every list, from `records`.
+ScriptWriter ExportScript(UpdateKind kind, const MemoryProduct::Records& records);
+
+// Writes `text` to `path` (binary, so CR LF stays as it is); false when it cannot.
+bool WriteFile(const std::string& path, const std::string& text);

@@ -1,0 +1,184 @@
+// tarnplan: what an update script would change on this machine, before the agent applies it;
+// the product's settings as an update script; a backup to go back to.
+//
+//   tarnplan preview SCRIPT [--backup FILE] [--json]
+//   tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "foundation/unique_handle.h"
+#include "tarnplan/product_reading.h"
+#include "tarnplan/reports.h"
+#include "update/script_readers.h"
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: tarnplan preview SCRIPT [--backup FILE] [--json]\n"
+    "           what the script would change: exit 0 nothing, 1 something, 2 the agent would fail\n"
+    "       tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]\n"
+    "           the product's settings as an update script: exit 0, 1 with values left out, 2 on failure\n";
+
+struct Options {
+  std::string command;
+  std::string argument;  // the script, or the update type
+  std::string file;      // --backup or --out
+  bool json = false;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  if (argc < 3) return false;
+  options.command = argv[1];
+  options.argument = argv[2];
+  const char* fileOption = options.command == "preview" ? "--backup" : "--out";
+  for (int i = 3; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--json") == 0 && !options.json) {
+      options.json = true;
+    } else if (std::strcmp(argv[i], fileOption) == 0 && i + 1 < argc && options.file.empty()) {
+      options.file = argv[++i];
+    } else {
+      return false;
+    }
+  }
+  // The JSON report goes to standard output: an exported script must then go to a file.
+  if (options.command == "export") return !options.json || !options.file.empty();
+  return options.command == "preview";
+}
+
+// One run's end: the report, a one-line cause on standard error when it failed, the exit code.
+struct Run {
+  const Options& options;
+  json report;
+
+  int Finish(int exitCode, const std::string& error = "") {
+    if (!error.empty()) std::fprintf(stderr, "tarnplan: %s\n", error.c_str());
+    report["exitCode"] = exitCode;
+    report["error"] = error.empty() ? json() : json(Utf8(error));
+    if (options.json) std::printf("%s\n", report.dump(2).c_str());
+    return exitCode;
+  }
+  int Fail(ResultCode result, const std::string& cause, const std::string& scriptPath) {
+    const std::string text = ResultText(result, scriptPath);
+    report["result"] = {{"code", result}, {"text", Utf8(text)}};
+    return Finish(kExitError, cause + ": the agent would end with " + text);
+  }
+};
+
+std::string FullPath(const std::string& path) {
+  char full[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  return length > 0 && length < MAX_PATH ? full : path;
+}
+
+ScriptWriter BackupScript(const std::string& scriptPath, const Preview& preview, const MemoryProduct::Records& before) {
+  ScriptWriter backup(preview.kind,
+                      {"Backup written by tarnplan before " + scriptPath + ":",
+                       "the values that script changes, as the product holds them now, and every list",
+                       "(an update replaces whole lists). Apply with tarnupd.exe LC_UPDATE= to go back."});
+  for (const KeyChange& key : preview.keys) {
+    if (key.committed) backup.Key(key.section, key.key, key.type, reinterpret_cast<const BYTE*>(key.current.data()));
+  }
+  if (OptionsUsable(before)) {
+    for (const ItemListRow* list : ListsOf(preview.kind)) backup.List(*list, before.lists.at(list->listId));
+  }
+  return backup;
+}
+
+int RunPreview(const Options& options) {
+  const std::string path = FullPath(options.argument);
+  Run run{options, {{"command", "preview"}, {"script", Utf8(path)}, {"updateType", nullptr}}};
+  // Held, sharing reads only, as the agent holds it: what is read is one version of the script.
+  const KernelHandle script(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!script) return run.Fail(kResultScriptMissing, "the script cannot be read", path);
+
+  MemoryProduct::Records before;
+  UpdateKind kind;
+  {
+    ProductConnection product;
+    const Obstacle opened = product.Open();
+    if (opened.result != kResultSuccess) return run.Fail(opened.result, opened.cause, path);
+    char type[kScriptTextBufferSize];
+    GetPrivateProfileStringA("TARNUPDATE", "UpdateType", "UNKNOWN", type, sizeof type, path.c_str());
+    if (!FindUpdateKind(type, kind)) {
+      const std::string cause = "update type \"" + std::string(type) + "\" is none of OAS, ODS and SCHEDULE";
+      return run.Fail(kResultBadCommandLine, cause, path);
+    }
+    run.report["updateType"] = UpdateKindName(kind);
+    product.Read(kind, before);
+  }
+  const Preview preview = PreviewScript(path, kind, ReadAgentSettings(), before);
+  const std::string resultText = ResultText(preview.result, path);
+  run.report.update(PreviewJson(preview));
+  run.report["result"] = {{"code", preview.result}, {"text", Utf8(resultText)}};
+  if (!options.json) std::fputs(PreviewText(path, preview, resultText).c_str(), stdout);
+
+  if (!options.file.empty()) {
+    const ScriptWriter backup = BackupScript(path, preview, before);
+    if (!WriteFile(options.file, backup.Text())) {
+      return run.Finish(kExitError, "the backup cannot be written to " + options.file);
+    }
+    WarnNotWritten("backup", backup.notWritten());
+    run.report["backup"] = {{"file", Utf8(FullPath(options.file))},
+                            {"notWritten", NotWrittenJson(backup.notWritten())}};
+  }
+  if (preview.result != kResultSuccess) {
+    const Obstacle obstacle = ObstacleIn(kind, before);
+    return run.Finish(kExitError, (obstacle.cause.empty() ? "the update would not complete" : obstacle.cause) +
+                                      ": the agent would end with " + resultText);
+  }
+  return run.Finish(preview.WouldChange() ? kExitSomething : kExitNothing);
+}
+
+int RunExport(const Options& options) {
+  Run run{options, {{"command", "export"}, {"updateType", nullptr}}};
+  UpdateKind kind;
+  if (!FindUpdateKind(options.argument.c_str(), kind)) {
+    return run.Finish(kExitError, "\"" + options.argument + "\" is none of OAS, ODS and SCHEDULE");
+  }
+  run.report["updateType"] = UpdateKindName(kind);
+  MemoryProduct::Records records;
+  {
+    ProductConnection product;
+    Obstacle obstacle = product.Open();
+    if (obstacle.result == kResultSuccess) {
+      product.Read(kind, records);
+      obstacle = ObstacleIn(kind, records);
+    }
+    if (obstacle.result != kResultSuccess) return run.Finish(kExitError, obstacle.cause);
+  }
+  const ScriptWriter script = ExportScript(kind, records);
+  if (options.file.empty()) {
+    _setmode(_fileno(stdout), _O_BINARY);  // the script's CR LF as they are
+    std::fputs(script.Text().c_str(), stdout);
+  } else if (!WriteFile(options.file, script.Text())) {
+    return run.Finish(kExitError, "the script cannot be written to " + options.file);
+  } else {
+    run.report["file"] = Utf8(FullPath(options.file));
+  }
+  WarnNotWritten("export", script.notWritten());
+  run.report["keysWritten"] = script.keysWritten();
+  run.report["notWritten"] = NotWrittenJson(script.notWritten());
+  return run.Finish(script.notWritten().empty() ? kExitNothing : kExitSomething);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A console or a device takes every write of an unbuffered stream on its own: what tarnplan
+  // says leaves in one piece at the end.
+  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::fputs(kUsage, stderr);
+    return kExitError;
+  }
+  return options.command == "preview" ? RunPreview(options) : RunExport(options);
+}

@@ -1,0 +1,338 @@
+// tarnplan.exe end to end against the stand-in product: what a preview says against what the
+// real agent then does, exports and backups applied by the agent, a product left untouched,
+// what it tells people, and its failures.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "standin_product/core/state_file.h"
+#include "standin_product/standin_state.h"
+#include "tarnplan/field_values.h"
+#include "tarnplan/reports.h"
+#include "testtools/agent_harness.h"
+#include "testtools/test_registry.h"
+#include "tests/checker/checker_test_support.h"
+#include "tests/records/record_script.h"
+#include "tests/update/random_scripts.h"
+
+namespace {
+
+using checker_test::BesideTest;
+using checker_test::ReadBytes;
+using checker_test::WriteTemporary;
+using json = nlohmann::json;
+using records_test::ValuesOf;
+using Values = std::map<std::string, json>;  // "<table> [section] key" and "- list <id>", or without the first word
+
+const RecordTable* const kTables[] = {&GeneralRecordFields, &OASTaskFields, &ODSTaskFields, &UpdateTaskFields,
+                                      &UpgradeTaskFields};
+
+struct Output { int exitCode; std::string out, err; };
+
+// A program beside the test, run from the command prompt as people run it.
+Output Launch(const char* program, const std::string& arguments) {
+  const std::string out = WriteTemporary("tarnplan-out.txt", ""), err = WriteTemporary("tarnplan-err.txt", "");
+  // cmd /c takes the quotes off around the whole command line.
+  const int code = std::system(
+      ("\"\"" + BesideTest(program) + "\" " + arguments + " >\"" + out + "\" 2>\"" + err + "\"\"").c_str());
+  return {code, ReadBytes(out), ReadBytes(err)};
+}
+Output Tarnplan(const std::string& arguments) { return Launch("tarnplan.exe", arguments); }
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+DWORD Apply(const std::string& path) {
+  const AgentRun run = RunAgent("LC_UPDATE=" + path);
+  EXPECT_TRUE(run.finished);
+  EXPECT_EQ(standin::ProtocolErrorCount(), 0);
+  return run.exitCode;
+}
+
+// Where a table's record lies in the stand-in's state; null for a task of a kind it lacks.
+BYTE* RecordOf(standin::ProductState& state, const RecordTable* table) {
+  if (table == &GeneralRecordFields) return state.options.data() + standin::kGeneralRecordOffset;
+  if (table == &OASTaskFields) return state.options.data() + standin::kOASRecordOffset;
+  if (table == &ODSTaskFields) return state.odsTask.data();
+  const DWORD kind = table == &UpdateTaskFields ? kTaskKindUpdate : kTaskKindUpgrade;
+  for (TaskRecord& task : state.tasks) {
+    if (standin::TaskKind(task) == kind) return task.bytes;
+  }
+  return nullptr;
+}
+
+// The product's every key, valued as tarnplan's JSON gives it, and every list, read apart from tarnplan.
+Values Now() {
+  standin::ProductState state;
+  EXPECT_TRUE(standin::ReadState(&state));
+  Values values;
+  for (std::size_t t = 0; t < std::size(kTables); ++t) {
+    const BYTE* record = RecordOf(state, kTables[t]);
+    if (record == nullptr) continue;
+    ForEachField(*kTables[t], [&](const char* section, const char* key, FieldType type, std::size_t offset) {
+      const char* text = reinterpret_cast<const char*>(record + offset);
+      const DWORD number = *reinterpret_cast<const DWORD*>(text);
+      values[std::to_string(t) + " [" + section + "] " + key] =
+          type == FieldType::kBytes  ? json(HexPairs(record + offset, kScriptBytesLimit))
+          : FieldWidth(type) > 4     ? json(Utf8(std::string(text, strnlen(text, 512))))
+          : type == FieldType::kUInt ? json(number) : json(static_cast<LONG>(number));
+    });
+  }
+  for (std::size_t id = 0; id < standin::kListCount; ++id) {
+    json& items = values["- list " + std::to_string(id)] = json::array();
+    for (const std::string& item : state.lists[id]) items.push_back(Utf8(item));
+  }
+  return values;
+}
+
+// What differs between two states, without the table: one update type changes one record of a section.
+Values Changes(const Values& before, const Values& after) {
+  Values changes;
+  for (const auto& [name, value] : after) {
+    if (before.at(name) != value) changes[name.substr(name.find(' ') + 1)] = value;
+  }
+  return changes;
+}
+
+// What a preview's report says would change for good.
+Values Predicted(const json& report) {
+  Values changes;
+  for (const json& key : report.value("changes", json::array())) {
+    json value = key["new"];
+    if (key["type"] == "byte string") value = (value.get<std::string>() + std::string(510, '0')).substr(0, 510);
+    const std::string name = "[" + key["section"].get<std::string>() + "] " + key["key"].get<std::string>();
+    if (key["committed"]) changes[name] = value;
+  }
+  for (const json& list : report.value("lists", json::array())) {
+    if (list["committed"]) changes["list " + std::to_string(list["listId"].get<int>())] = list["new"];
+  }
+  return changes;
+}
+
+// Every key of every record set to a value of its own, which a script can give, from `first`
+// on; lists of their own.
+void Fill(standin::ProductState& state, std::size_t first) {
+  for (const RecordTable* table : kTables) {
+    BYTE* record = RecordOf(state, table);
+    for (const records_test::KeyValue& value : ValuesOf(*table, first)) {
+      if (record != nullptr) std::copy(value.stored.begin(), value.stored.end(), record + value.offset);
+    }
+    first += 300;
+  }
+  for (std::size_t id = 0; id < standin::kListCount; ++id) {
+    state.lists[id] = {"C:\\LIST" + std::to_string(id) + "\\" + std::to_string(first), "D:\\X Y", "E:\\"};
+  }
+}
+
+// A product of these task kinds and faults (faults.ini lines), filled from `first`.
+void Fresh(std::size_t first, const std::vector<DWORD>& kinds = standin::DefaultTaskKinds(),
+           const std::string& faults = "") {
+  test_registry::DeleteTree(kAgentKeyPath);
+  ASSERT_TRUE(standin::ResetState());
+  ASSERT_TRUE(standin::SetTaskKinds(kinds));
+  ASSERT_TRUE(standin::UpdateState([first](standin::ProductState& state) { return Fill(state, first), true; }));
+  if (!faults.empty()) std::ofstream(standin::FaultsFilePath()) << "[faults]\n" << faults << "\n";
+}
+
+records_test::Script FullScript(const std::string& type) {
+  records_test::Script script(type);
+  if (type == "SCHEDULE") return script.Set(ValuesOf(UpdateTaskFields, 7)).Set(ValuesOf(UpgradeTaskFields, 40));
+  script.Set(ValuesOf(GeneralRecordFields, 7)).Set(ValuesOf(type == "OAS" ? OASTaskFields : ODSTaskFields, 40));
+  script.SetList("ExcludedItems", "ExcludedItem", {"C:\\NEW", "D:\\X Y"});
+  return script.SetList("ScanItems", "ScanItem", {"E:\\"});
+}
+
+// The key "[section] key" of a table as ValuesOf(table, first) values it.
+records_test::KeyValue KeyOf(const RecordTable& table, std::size_t first, const std::string& name) {
+  for (const records_test::KeyValue& value : ValuesOf(table, first)) {
+    if ("[" + value.section + "] " + value.key == name) return value;
+  }
+  return {};
+}
+
+// Keys of records that a script without repeated keys gives: not the update type, no list item.
+int KeysGiven(const std::string& script) {
+  std::istringstream lines(script);
+  int count = 0;
+  for (std::string line; std::getline(lines, line);) {
+    count += line.find('=') != line.npos && line[0] != ';' && line.find("UpdateType") == line.npos &&
+             line.find("Item_") == line.npos;
+  }
+  return count;
+}
+
+// The product's journal since the last reset holds only reads, and a release of every interface obtained.
+void ExpectOnlyReads() {
+  const std::string reads = " AvSync_GetIFace GetOptions GetItemCount GetItem GetTaskCount GetTask GetODSTask "
+                            "ReleaseIFace ";
+  std::vector<standin::JournalEntry> journal;
+  ASSERT_TRUE(standin::ReadJournal(&journal));
+  std::map<std::string, int> live;  // interfaces obtained and not released, by id
+  for (const standin::JournalEntry& entry : journal) {
+    const bool obtained = entry.call == "AvSync_GetIFace" && entry.Number("result") == 0;
+    live[entry.Arg("id")] += entry.call == "ReleaseIFace" ? -1 : obtained ? 1 : 0;
+    EXPECT_NE(reads.find(" " + entry.call + " "), reads.npos) << entry.call;
+  }
+  for (const auto& [id, count] : live) EXPECT_EQ(count, 0) << "interface " << id;
+}
+
+class Plan : public ::testing::Test {
+  void TearDown() override { standin::ClearFaults(); }
+};
+
+// The preview says exactly what the agent then does, and its backup undoes it.
+TEST_F(Plan, APreviewForetellsWhatTheAgentDoesAndItsBackupUndoesIt) {
+  struct Case { std::string name, script; std::vector<DWORD> kinds; std::string faults; };
+  const std::vector<DWORD> kinds = standin::DefaultTaskKinds();
+  // Runs that fail: what was handed over is never committed, a task stored at once stays.
+  std::vector<Case> cases = {{"ODS console refused", FullScript("ODS").Text(), kinds, "RefuseInterface=4"},
+                             {"ODS without task", FullScript("ODS").Text(), kinds, "GetODSTaskFails=1"},
+                             {"no Upgrade task", FullScript("SCHEDULE").Text(), {1, kTaskKindUpdate}, ""},
+                             {"no Update task", FullScript("SCHEDULE").Text(), {kTaskKindUpgrade}, ""}};
+  for (const std::string type : {"OAS", "ODS", "SCHEDULE"}) {
+    cases.push_back({type, ReadBytes(BesideTest("examples\\" + type + ".ini")), kinds, ""});
+    cases.push_back({type + " full", FullScript(type).Text(), kinds, ""});
+  }
+  update_test::Random random(update_test::ScriptSeed());
+  for (int i = 0; i < 12; ++i) cases.push_back({"random", update_test::RandomScript(random), kinds, ""});
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name + " (seed " + std::to_string(update_test::ScriptSeed()) + ")\n" + c.script.substr(0, 300));
+    Fresh(1000, c.kinds, c.faults);
+    const std::string script = WriteTemporary("tarnplan-script.ini", c.script);
+    const std::string backup = WriteTemporary("tarnplan-backup.ini", "");
+    const Values before = Now();
+    const Output preview = Tarnplan("preview " + Quoted(script) + " --backup " + Quoted(backup) + " --json");
+    const json report = json::parse(preview.out);
+    ExpectOnlyReads();
+    const DWORD code = Apply(script);
+    const Values changes = Changes(before, Now());
+    EXPECT_EQ(report["result"]["code"], code) << preview.out;
+    EXPECT_EQ(preview.exitCode, code != 0 ? 2 : changes.empty() ? 0 : 1) << preview.err;
+    EXPECT_EQ(Predicted(report), changes);
+    EXPECT_EQ(preview.err.find("tarnplan: ") == 0, code != 0) << preview.err;
+
+    const json again = json::parse(Tarnplan("preview " + Quoted(script) + " --json").out);
+    EXPECT_EQ(again["exitCode"], code != 0 ? 2 : 0);
+    EXPECT_EQ(Predicted(again), Values());
+    // Every key the script gives is now one the product already has.
+    EXPECT_TRUE(code != 0 || c.name == "random" || again["counts"]["unchanged"] == KeysGiven(c.script));
+    if (code == kResultBadCommandLine) continue;  // no type, no backup
+    Apply(backup);
+    EXPECT_EQ(Changes(before, Now()), Values()) << ReadBytes(backup);
+  }
+}
+
+// Values that no script can give: each left out with a warning, the rest given back exactly.
+TEST_F(Plan, AnExportAppliedElsewhereGivesBackEveryValueAScriptCanHold) {
+  const struct { std::size_t table; std::string name, stored; } odd[] = {  // table: in kTables
+      {0, "[CurrentVer] bShowIcon", "\xFF\xFF\xFF\xFF"},
+      {0, "[CurrentVer] szDAT", std::string("$#@NONE@#$", 11)},
+      {1, "[ActionOptions] szCustomMessage", std::string("two\r\nlines", 11)},
+      {1, "[DetectionOptions] szEngineCommandLineOptions", std::string(" /x", 4)},
+      {2, "[ScanOptions] szTaskName", std::string("'quoted'", 9)},
+      {4, "[Upgrade] bLocked", "\xFF\xFF\xFF\xFF"},
+  };
+  Fresh(1000);
+  ASSERT_TRUE(standin::UpdateState([&](standin::ProductState& state) {
+    for (const auto& each : odd) {
+      BYTE* field = RecordOf(state, kTables[each.table]) + KeyOf(*kTables[each.table], 0, each.name).offset;
+      std::copy(each.stored.begin(), each.stored.end(), field);
+    }
+    state.lists[kListOASExcludedItems].insert(state.lists[kListOASExcludedItems].begin() + 1, "C:\\TRAILING ");
+    return true;
+  }));
+  const Values original = Now();
+  std::vector<std::string> files;
+  std::string warnings;
+  for (const std::string type : {"OAS", "ODS", "SCHEDULE"}) {
+    files.push_back(WriteTemporary("tarnplan-" + type + ".ini", ""));
+    const Output exported = Tarnplan("export " + type + " --out " + Quoted(files.back()));
+    EXPECT_EQ(exported.exitCode, 1) << type;
+    warnings += exported.err;
+    const Output check = Launch("tarncheck.exe", "--format json " + Quoted(files.back()));
+    EXPECT_EQ(check.exitCode, 0) << check.out;
+    EXPECT_EQ(json::parse(check.out)["updateType"], type);
+  }
+  ExpectOnlyReads();
+  Fresh(5000);
+  const Values elsewhere = Now();
+  for (const std::string& file : files) EXPECT_EQ(Apply(file), 0u) << file;
+  Values expected = original;
+  for (const auto& each : odd) {
+    EXPECT_NE(warnings.find(each.name + " is left out: "), std::string::npos) << each.name;
+    const std::string name = std::to_string(each.table) + " " + each.name;
+    expected[name] = elsewhere.at(name);
+  }
+  EXPECT_NE(warnings.find("[ExcludedItems] ExcludedItem item 2 of 4 is left out: it begins or ends with a blank"),
+            std::string::npos) << warnings;
+  json& items = expected["- list " + std::to_string(kListOASExcludedItems)];
+  items.erase(items.begin() + 1);
+  EXPECT_EQ(Now(), expected);
+}
+
+// What people read, and the exit code: changes in the reference's forms, and each failure's cause.
+TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
+  // Keys of each type against the values Fresh(1000) gives them: one kept, one list rebuilt.
+  const auto general = [](const char* name) { return KeyOf(GeneralRecordFields, 1000, name).text; };
+  const std::string text = WriteTemporary("tarnplan-text.ini",
+      "[TARNUPDATE]\nUpdateType=OAS\n[CurrentVer]\nszDAT=4.0.4400\nszECClient=" + general("[CurrentVer] szECClient") +
+      "\nbShowIcon=1\ndwLSound=-5\n[EMailActionOptions]\nbiMoveToFolderData=0A1B\n"
+      "[ExcludedItems]\nExcludedItem_0=D:\\X Y\nExcludedItem_1=F:\\\n");
+  const std::vector<BYTE> bytes = KeyOf(OASTaskFields, 1300, "[EMailActionOptions] biMoveToFolderData").stored;
+  const std::string shown =
+      "[CurrentVer] szDAT: \"CurrentVer.szDAT #1001\" -> \"4.0.4400\"\r\n"
+      "[CurrentVer] bShowIcon: " + general("[CurrentVer] bShowIcon") + " -> 1\r\n"
+      "[CurrentVer] dwLSound: " + general("[CurrentVer] dwLSound") + " -> -5\r\n"
+      "[EMailActionOptions] biMoveToFolderData: " + HexPairs(bytes.data(), 4) + " -> 0A1B00FF\r\n"
+      "[ExcludedItems] ExcludedItem_0, ExcludedItem_1, ...: 3 items -> 2 items\r\n"
+      "  - \"C:\\LIST2\\2500\"\r\n  - \"E:\\\"\r\n  + \"F:\\\"\r\n" +
+      text + " (OAS): 4 keys would change, 1 unchanged, 216 absent from the script; 1 list would change, "
+      "0 unchanged\r\n"
+      "the agent would end with [0] Command successful.\r\n";
+  const std::string ods =
+      WriteTemporary("tarnplan-ods.ini", "[TARNUPDATE]\nUpdateType=ODS\n[CurrentVer]\nszDAT=4.0.4400\n");
+  const std::string oas = "preview " + Quoted(BesideTest("examples\\oas.ini"));
+  const std::string unknown = Quoted(WriteTemporary("tarnplan-unknown.ini", "[TARNUPDATE]\nUpdateType=OSA\n"));
+  // Faults, arguments, exit code, and parts of the standard output and error.
+  const struct { std::string faults, arguments; int exitCode; std::string out, err; } cases[] = {
+      {"", "preview " + Quoted(text), 1, shown, ""},
+      {"RefuseInterface=4", "preview " + Quoted(ods), 2,
+       "szDAT: \"CurrentVer.szDAT #1001\" -> \"4.0.4400\" (never committed)\r\n",
+       "tarnplan: the product refused its console interface (answer 1): the agent would end with [4]"},
+      {"RefuseInterface=6\nRefuseResult=3", oas, 2, "",
+       "its management interface (answer 3): the agent would end with [4]"},
+      {"GetOptionsFails=1", "export OAS", 2, "", "the product's options cannot be read (GetOptions failed)\r\n"},
+      {"GetOptionsSize=53787", oas, 2, "", "is 53787 bytes long, not 53788: the agent would end with [3]"},
+      {"GetODSTaskFails=1", "export ODS", 2, "", "the product gives no on-demand task (GetODSTask failed)\r\n"},
+      {"", "preview " + unknown, 2, "",
+       "update type \"OSA\" is none of OAS, ODS and SCHEDULE: the agent would end with [1]"},
+      {"", "preview none.ini", 2, "", "the script cannot be read: the agent would end with [6]"},
+      {"", "export OSA", 2, "", "tarnplan: \"OSA\" is none of OAS, ODS and SCHEDULE\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.faults + " " + c.arguments);
+    Fresh(1000, standin::DefaultTaskKinds(), c.faults);
+    const Output output = Tarnplan(c.arguments);
+    EXPECT_EQ(output.exitCode, c.exitCode);
+    EXPECT_NE(output.out.find(c.out), std::string::npos) << output.out;
+    EXPECT_NE(output.err.find(c.err), std::string::npos) << output.err;
+  }
+  // With a collector listening: the engine's status lines are the agent's, never a preview's.
+  Fresh(1000);
+  EXPECT_EQ(RunProgram(BesideTest("tarnplan.exe"), "preview " + Quoted(text)).statusMessages.size(), 0u);
+  ASSERT_EQ(standin::UninstallProduct(), 0);
+  const Output missing = Tarnplan(oas);
+  standin::InstallPackage(BesideTest("syncutil.msi"));
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_EQ(missing.err, "tarnplan: the product is not installed, or its SYNCUTIL.DLL cannot be loaded: the agent "
+                         "would end with [5] Management Port Dll failed to load.\r\n");
+}
+
+}  // namespace
