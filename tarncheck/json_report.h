@@ -9,21 +9,10 @@
 #include <string>
 #include <utility>
 
+#include "foundation/utf8_text.h"
 #include "tarncheck/findings.h"
 #include "tarncheck/script_parser.h"
 #include "tarncheck/update_type_catalogue.h"
-
-// Scripts and the texts quoted from them are in the system's ANSI code page; JSON is UTF-8.
-inline std::string JsonText(const std::string& ansi) {
-  if (ansi.empty()) return ansi;
-  const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], wide);
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &utf8[0], size, nullptr, nullptr);
-  return utf8;
-}
 
 // A message ends with what to do instead after its last "; ", when it suggests anything.
 inline std::pair<std::string, std::string> SplitSuggestion(const std::string& message) {
@@ -50,11 +39,11 @@ inline nlohmann::ordered_json FindingsJson(const std::string& path, const std::s
     const auto [message, suggestion] = SplitSuggestion(finding.message);
     list.push_back({{"line", finding.line > 0 ? json(finding.line) : json()},
                     {"severity", finding.severity == Severity::kError ? "error" : "warning"},
-                    {"message", JsonText(message)},
-                    {"suggestion", suggestion.empty() ? json() : json(JsonText(suggestion))}});
+                    {"message", AnsiToUtf8(message)},
+                    {"suggestion", suggestion.empty() ? json() : json(AnsiToUtf8(suggestion))}});
     errors += finding.severity == Severity::kError ? 1 : 0;
   }
-  return {{"script", JsonText(path)},
+  return {{"script", AnsiToUtf8(path)},
           {"updateType", updateType},
           {"findings", list},
           {"counts", {{"errors", errors}, {"warnings", static_cast<int>(findings.size()) - errors}}},

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "foundation/messages.h"
+#include "foundation/utf8_text.h"
 #include "resources/message_ids.h"
 #include "tarnplan/field_values.h"
 
@@ -46,7 +47,7 @@ std::size_t BytesShown(const KeyChange& change) {
 
 json JsonValue(FieldType type, const std::string& field, std::size_t bytes) {
   if (type == FieldType::kBytes) return HexPairs(Bytes(field), bytes);
-  if (type == FieldType::kText || type == FieldType::kExtensionText) return Utf8(FieldContent(type, Bytes(field)));
+  if (type == FieldType::kText || type == FieldType::kExtensionText) return AnsiToUtf8(FieldContent(type, Bytes(field)));
   return NumberValue(type, Bytes(field));
 }
 
@@ -66,7 +67,7 @@ std::vector<std::string> Missing(const std::vector<std::string>& from, std::vect
 
 json Utf8Items(const std::vector<std::string>& items) {
   json list = json::array();
-  for (const std::string& item : items) list.push_back(Utf8(item));
+  for (const std::string& item : items) list.push_back(AnsiToUtf8(item));
   return list;
 }
 
@@ -82,17 +83,6 @@ std::string ResultText(ResultCode code, const std::string& scriptPath) {
   TextString text;
   text.Format(message, scriptPath.c_str());  // only the script's own result names a file
   return text.c_str();
-}
-
-std::string Utf8(const std::string& ansi) {
-  if (ansi.empty()) return ansi;
-  const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], wide);
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &utf8[0], size, nullptr, nullptr);
-  return utf8;
 }
 
 std::string PreviewText(const std::string& scriptPath, const Preview& preview, const std::string& resultText) {

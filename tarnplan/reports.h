@@ -20,9 +20,6 @@ constexpr int kExitError = 2;
 // The text the agent would leave as its ReturnString, from the agent's own string table.
 std::string ResultText(ResultCode code, const std::string& scriptPath);
 
-// Texts from the product are in the system's ANSI code page; JSON is UTF-8.
-std::string Utf8(const std::string& ansi);
-
 // The whole text at once: written with one call, since a console or a device takes each call apart.
 std::string PreviewText(const std::string& scriptPath, const Preview& preview, const std::string& resultText);
 nlohmann::ordered_json PreviewJson(const Preview& preview);

@@ -13,6 +13,7 @@
 
 #include "foundation/unique_handle.h"
 #include "tarnplan/product_reading.h"
+#include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
 #include "update/script_readers.h"
 
@@ -60,13 +61,13 @@ struct Run {
   int Finish(int exitCode, const std::string& error = "") {
     if (!error.empty()) std::fprintf(stderr, "tarnplan: %s\n", error.c_str());
     report["exitCode"] = exitCode;
-    report["error"] = error.empty() ? json() : json(Utf8(error));
+    report["error"] = error.empty() ? json() : json(AnsiToUtf8(error));
     if (options.json) std::printf("%s\n", report.dump(2).c_str());
     return exitCode;
   }
   int Fail(ResultCode result, const std::string& cause, const std::string& scriptPath) {
     const std::string text = ResultText(result, scriptPath);
-    report["result"] = {{"code", result}, {"text", Utf8(text)}};
+    report["result"] = {{"code", result}, {"text", AnsiToUtf8(text)}};
     return Finish(kExitError, cause + ": the agent would end with " + text);
   }
 };
@@ -93,7 +94,7 @@ ScriptWriter BackupScript(const std::string& scriptPath, const Preview& preview,
 
 int RunPreview(const Options& options) {
   const std::string path = FullPath(options.argument);
-  Run run{options, {{"command", "preview"}, {"script", Utf8(path)}, {"updateType", nullptr}}};
+  Run run{options, {{"command", "preview"}, {"script", AnsiToUtf8(path)}, {"updateType", nullptr}}};
   // Held, sharing reads only, as the agent holds it: what is read is one version of the script.
   const KernelHandle script(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -117,7 +118,7 @@ int RunPreview(const Options& options) {
   const Preview preview = PreviewScript(path, kind, ReadAgentSettings(), before);
   const std::string resultText = ResultText(preview.result, path);
   run.report.update(PreviewJson(preview));
-  run.report["result"] = {{"code", preview.result}, {"text", Utf8(resultText)}};
+  run.report["result"] = {{"code", preview.result}, {"text", AnsiToUtf8(resultText)}};
   if (!options.json) std::fputs(PreviewText(path, preview, resultText).c_str(), stdout);
 
   if (!options.file.empty()) {
@@ -126,7 +127,7 @@ int RunPreview(const Options& options) {
       return run.Finish(kExitError, "the backup cannot be written to " + options.file);
     }
     WarnNotWritten("backup", backup.notWritten());
-    run.report["backup"] = {{"file", Utf8(FullPath(options.file))},
+    run.report["backup"] = {{"file", AnsiToUtf8(FullPath(options.file))},
                             {"notWritten", NotWrittenJson(backup.notWritten())}};
   }
   if (preview.result != kResultSuccess) {
@@ -161,7 +162,7 @@ int RunExport(const Options& options) {
   } else if (!WriteFile(options.file, script.Text())) {
     return run.Finish(kExitError, "the script cannot be written to " + options.file);
   } else {
-    run.report["file"] = Utf8(FullPath(options.file));
+    run.report["file"] = AnsiToUtf8(FullPath(options.file));
   }
   WarnNotWritten("export", script.notWritten());
   run.report["keysWritten"] = script.keysWritten();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/utf8_text.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
 #include "tarnplan/field_values.h"
@@ -80,13 +81,13 @@ Values Now() {
       const DWORD number = *reinterpret_cast<const DWORD*>(text);
       values[std::to_string(t) + " [" + section + "] " + key] =
           type == FieldType::kBytes  ? json(HexPairs(record + offset, kScriptBytesLimit))
-          : FieldWidth(type) > 4     ? json(Utf8(std::string(text, strnlen(text, 512))))
+          : FieldWidth(type) > 4     ? json(AnsiToUtf8(std::string(text, strnlen(text, 512))))
           : type == FieldType::kUInt ? json(number) : json(static_cast<LONG>(number));
     });
   }
   for (std::size_t id = 0; id < standin::kListCount; ++id) {
     json& items = values["- list " + std::to_string(id)] = json::array();
-    for (const std::string& item : state.lists[id]) items.push_back(Utf8(item));
+    for (const std::string& item : state.lists[id]) items.push_back(AnsiToUtf8(item));
   }
   return values;
 }
