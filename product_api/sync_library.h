@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstring>
 
 // Interface ids for AvSync_GetIFace.
 constexpr DWORD AVSIF_AVCONSOL = 4;        // scan-task console
@@ -84,6 +85,13 @@ static_assert(sizeof(TaskRecord) == 18284, "TaskRecord size");
 constexpr std::size_t kTaskKindOffset = 4812;
 constexpr DWORD kTaskKindUpdate = 2;
 constexpr DWORD kTaskKindUpgrade = 3;
+
+// The kind of a task; the record may lie at any byte offset, hence memcpy.
+inline DWORD TaskKindOf(const TaskRecord& task) {
+  DWORD kind;
+  std::memcpy(&kind, task.bytes + kTaskKindOffset, sizeof kind);
+  return kind;
+}
 
 // The on-demand scan task, exchanged whole with GetODSTask and SetODSTask.
 constexpr std::size_t kODSTaskRecordSize = 11432;

@@ -1,43 +1,10 @@
 #include "tarnplan/record_views.h"
 
-#include <cstring>
-
 #include "update/record_tables.h"
-
-namespace {
-
-struct KindName {
-  UpdateKind kind;
-  const char* name;
-};
-constexpr KindName kKinds[] = {
-    {UpdateKind::kOAS, "OAS"}, {UpdateKind::kODS, "ODS"}, {UpdateKind::kSchedule, "SCHEDULE"}};
-
-}  // namespace
-
-bool FindUpdateKind(const char* name, UpdateKind& kind) {
-  for (const KindName& each : kKinds) {
-    // The agent compares with the system runtime's _stricmp, in its "C" locale.
-    if (_stricmp(name, each.name) == 0) {
-      kind = each.kind;
-      return true;
-    }
-  }
-  return false;
-}
-
-const char* UpdateKindName(UpdateKind kind) {
-  for (const KindName& each : kKinds) {
-    if (each.kind == kind) return each.name;
-  }
-  return "";
-}
 
 int FindTask(const MemoryProduct::Records& records, DWORD taskKind) {
   for (std::size_t i = 0; i < records.tasks.size(); ++i) {
-    DWORD kind = 0;
-    std::memcpy(&kind, records.tasks[i].bytes + kTaskKindOffset, sizeof kind);
-    if (kind == taskKind) return static_cast<int>(i);
+    if (TaskKindOf(records.tasks[i]) == taskKind) return static_cast<int>(i);
   }
   return -1;
 }

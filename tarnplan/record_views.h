@@ -7,12 +7,8 @@
 #include "update/item_list_row.h"
 #include "update/memory_product.h"
 #include "update/record_table.h"
+#include "update/update_kind.h"
 
-enum class UpdateKind { kOAS, kODS, kSchedule };
-
-// The update type named in any letter case, as the agent compares it; false for none.
-bool FindUpdateKind(const char* name, UpdateKind& kind);
-const char* UpdateKindName(UpdateKind kind);
 
 // A record as the update reaches it: its table, its bytes in a copy, and whether the product
 // takes its changes only with SetOptions (field writes) or at once (a task handed back whole).

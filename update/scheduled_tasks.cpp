@@ -5,16 +5,6 @@
 #include "update/record_updates.h"
 #include "update/script_readers.h"
 
-namespace {
-
-DWORD KindOf(const TaskRecord& task) {
-  DWORD kind;
-  std::memcpy(&kind, task.bytes + kTaskKindOffset, sizeof kind);
-  return kind;
-}
-
-}  // namespace
-
 ResultCode UpdateTask(UpdateContext& run, DWORD kind) {
   const bool update = kind == kTaskKindUpdate;
   const ResultCode notFound = update ? kResultUpdateTaskNotFound : kResultUpgradeTaskNotFound;
@@ -26,7 +16,7 @@ ResultCode UpdateTask(UpdateContext& run, DWORD kind) {
   for (int i = 0; i < count && found < 0; ++i) {
     // Zeroed each time, so no byte of an earlier task can go back under this index.
     std::memset(&task, 0, sizeof task);
-    if (run.product->GetTask(&task, static_cast<DWORD>(i)) && KindOf(task) == kind) found = i;
+    if (run.product->GetTask(&task, static_cast<DWORD>(i)) && TaskKindOf(task) == kind) found = i;
   }
   if (found < 0) return notFound;
 

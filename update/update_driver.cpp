@@ -5,30 +5,33 @@
 #include "foundation/trace_log.h"
 #include "update/record_updates.h"
 #include "update/script_readers.h"
+#include "update/update_kind.h"
 
 namespace {
 
-// Names matched in any letter case; the system's C runtime compares in its "C" locale.
-bool SameWord(const char* text, const char* word) { return _stricmp(text, word) == 0; }
-
 ResultCode RunRecordUpdates(UpdateContext& run, const char* updateType) {
-  if (SameWord(updateType, "OAS")) {
-    TraceStatus("Updating On Access Scanner Data.\n");
-    const ResultCode result = UpdateGeneralRecord(run);
-    return result != kResultSuccess ? result : UpdateOASTask(run);
+  UpdateKind kind;
+  if (!FindUpdateKind(updateType, kind)) {
+    // A script that names no known type (or none at all) has changed nothing: no success.
+    TraceStatus("Update type \"%s\" is none of OAS, ODS and SCHEDULE: nothing was updated.\n", updateType);
+    return kResultBadCommandLine;
   }
-  if (SameWord(updateType, "ODS")) {
-    TraceStatus("Updating On Demand Scanner Data.\n");
-    const ResultCode result = UpdateGeneralRecord(run);
-    return result != kResultSuccess ? result : UpdateODSTask(run);
+  switch (kind) {
+    case UpdateKind::kOAS: {
+      TraceStatus("Updating On Access Scanner Data.\n");
+      const ResultCode result = UpdateGeneralRecord(run);
+      return result != kResultSuccess ? result : UpdateOASTask(run);
+    }
+    case UpdateKind::kODS: {
+      TraceStatus("Updating On Demand Scanner Data.\n");
+      const ResultCode result = UpdateGeneralRecord(run);
+      return result != kResultSuccess ? result : UpdateODSTask(run);
+    }
+    case UpdateKind::kSchedule:
+      TraceStatus("Updating Schedule Data.\n");
+      return UpdateScheduledTasks(run);
   }
-  if (SameWord(updateType, "SCHEDULE")) {
-    TraceStatus("Updating Schedule Data.\n");
-    return UpdateScheduledTasks(run);
-  }
-  // A script that names no known type (or none at all) has changed nothing: no success.
-  TraceStatus("Update type \"%s\" is none of OAS, ODS and SCHEDULE: nothing was updated.\n", updateType);
-  return kResultBadCommandLine;
+  return kResultBadCommandLine;  // every kind is handled above
 }
 
 }  // namespace

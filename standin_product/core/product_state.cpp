@@ -89,12 +89,6 @@ std::vector<TaskRecord> PatternedTasks(const std::vector<DWORD>& kinds) {
   return tasks;
 }
 
-DWORD TaskKind(const TaskRecord& task) {
-  DWORD kind;
-  std::memcpy(&kind, task.bytes + kTaskKindOffset, sizeof kind);
-  return kind;
-}
-
 void SetTaskKind(TaskRecord* task, DWORD kind) { std::memcpy(task->bytes + kTaskKindOffset, &kind, sizeof kind); }
 
 BYTE ODSPatternByte(std::size_t offset) { return static_cast<BYTE>(0xE1 + offset % 29); }

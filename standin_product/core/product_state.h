@@ -54,7 +54,6 @@ std::vector<DWORD> DefaultTaskKinds();
 BYTE TaskPatternByte(std::size_t taskIndex, std::size_t offset);
 TaskRecord PatternedTask(std::size_t taskIndex, DWORD kind);
 std::vector<TaskRecord> PatternedTasks(const std::vector<DWORD>& kinds);
-DWORD TaskKind(const TaskRecord& task);
 void SetTaskKind(TaskRecord* task, DWORD kind);
 
 BYTE ODSPatternByte(std::size_t offset);

@@ -60,7 +60,7 @@ BOOL WINAPI GetTask(TaskRecord* task, DWORD index) {
     return FALSE;
   }
   *task = session.working.tasks[index];
-  record.Line().Number("kind", standin::TaskKind(*task)).Number("result", 1);
+  record.Line().Number("kind", TaskKindOf(*task)).Number("result", 1);
   return TRUE;
 }
 
@@ -71,7 +71,7 @@ BOOL WINAPI SetTask(TaskRecord task, DWORD index) {
   if (!RequireLive(kAvConsole, "SetTask", record) || !TaskIndexInRange(index, record)) {
     return FALSE;
   }
-  record.Line().Number("kind", standin::TaskKind(task));
+  record.Line().Number("kind", TaskKindOf(task));
   if (session.faults.setTaskFails) {
     record.Line().Text("fault", "fails").Number("result", 0);
     return FALSE;

@@ -51,7 +51,7 @@ int ShowState(const Args& args) {
   }
   std::printf("tasks: %u\n", static_cast<unsigned>(state.tasks.size()));
   for (std::size_t i = 0; i < state.tasks.size(); ++i) {
-    const DWORD kind = standin::TaskKind(state.tasks[i]);
+    const DWORD kind = TaskKindOf(state.tasks[i]);
     std::printf("  %u: kind %lu%s\n", static_cast<unsigned>(i), static_cast<unsigned long>(kind),
                 kind == kTaskKindUpdate ? " (Update)" : kind == kTaskKindUpgrade ? " (Upgrade)" : "");
   }

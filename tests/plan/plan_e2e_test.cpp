@@ -63,7 +63,7 @@ BYTE* RecordOf(standin::ProductState& state, const RecordTable* table) {
   if (table == &ODSTaskFields) return state.odsTask.data();
   const DWORD kind = table == &UpdateTaskFields ? kTaskKindUpdate : kTaskKindUpgrade;
   for (TaskRecord& task : state.tasks) {
-    if (standin::TaskKind(task) == kind) return task.bytes;
+    if (TaskKindOf(task) == kind) return task.bytes;
   }
   return nullptr;
 }
