@@ -54,20 +54,8 @@ bool CommandLineConvertsExactly() {
   return std::wcscmp(back.c_str(), GetCommandLineW()) == 0;
 }
 
-}  // namespace
-
-int AgentMain(HINSTANCE instance, const char* commandLine) {
-  if (commandLine == nullptr) commandLine = "";
-  const std::size_t length = std::strlen(commandLine);
-  std::unique_ptr<char, FreeDeleter> upperCommandLine(static_cast<char*>(std::malloc(length + 1)));
-  if (!upperCommandLine) return kResultNoMemory;
-  std::memcpy(upperCommandLine.get(), commandLine, length + 1);
-  UpperCaseAscii(upperCommandLine.get());
-
-  CommandRun run;
-  run.module = instance;
-  run.upperCommandLine = upperCommandLine.get();
-  const FaultReportFrame faultReport(run);
+// Everything after the command line is read, in the fault report frame.
+ResultCode RunCommandLine(CommandRun& run) {
   LoadAgentSettings(run);
   TraceStartBanner(run);
 
@@ -88,4 +76,21 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   // destructor and no library's detach code under its feet.
   if (outcome.abandoned) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(outcome.result));
   return outcome.result;
+}
+
+}  // namespace
+
+int AgentMain(HINSTANCE instance, const char* commandLine) {
+  if (commandLine == nullptr) commandLine = "";
+  const std::size_t length = std::strlen(commandLine);
+  std::unique_ptr<char, FreeDeleter> upperCommandLine(static_cast<char*>(std::malloc(length + 1)));
+  if (!upperCommandLine) return kResultNoMemory;
+  std::memcpy(upperCommandLine.get(), commandLine, length + 1);
+  UpperCaseAscii(upperCommandLine.get());
+
+  CommandRun run;
+  run.module = instance;
+  run.upperCommandLine = upperCommandLine.get();
+  const UnhandledFaultFilter filter(run);
+  return RunReportingFaults(run, [&] { return RunCommandLine(run); });
 }

@@ -1,30 +1,44 @@
 #include "agent/fault_report.h"
 
-#include <cstddef>
-
 #include "agent/result_report.h"
-#include "foundation/seh_chain.h"
 #include "foundation/trace_log.h"
 #include "update/fault_guard.h"
 
-FaultReportFrame::FaultReportFrame(const CommandRun& run) : run_(&run) {
-  static_assert(offsetof(FaultReportFrame, record_) == 0, "the handler finds the object by its record");
-  record_.Next = SehChain();
-  record_.Handler = Handle;
-  SetSehChain(&record_);
+namespace {
+
+// The run the filter reports for; the filter has no other way to be told.
+const CommandRun* g_filteredRun = nullptr;
+
+[[noreturn]] void ReportAndEnd(const CommandRun& run, const EXCEPTION_RECORD& fault) {
+  TraceStatus("The run ended on an unhandled exception 0x%08lX at %p.\n", fault.ExceptionCode, fault.ExceptionAddress);
+  ReportResult(run, kResultTimedOut);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(kResultTimedOut));
+  ExitProcess(static_cast<UINT>(kResultTimedOut));
 }
 
-FaultReportFrame::~FaultReportFrame() { SetSehChain(record_.Next); }
+LONG WINAPI FilterUnhandledFault(EXCEPTION_POINTERS* info) {
+  if (g_filteredRun == nullptr || !IsHardwareFault(info->ExceptionRecord->ExceptionCode)) {
+    return EXCEPTION_CONTINUE_SEARCH;
+  }
+  ReportAndEnd(*g_filteredRun, *info->ExceptionRecord);
+}
 
-EXCEPTION_DISPOSITION NTAPI FaultReportFrame::Handle(EXCEPTION_RECORD* fault, void* frame, CONTEXT*, void*) {
+}  // namespace
+
+EXCEPTION_DISPOSITION ReportUnhandledFault(EXCEPTION_RECORD* fault, CONTEXT*, void* run) {
   if ((fault->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) != 0 ||
       !IsHardwareFault(fault->ExceptionCode)) {
     return ExceptionContinueSearch;
   }
-  const FaultReportFrame& self = *static_cast<const FaultReportFrame*>(frame);
-  TraceStatus("The run ended on an unhandled exception 0x%08lX at %p.\n", fault->ExceptionCode,
-              fault->ExceptionAddress);
-  ReportResult(*self.run_, kResultTimedOut);
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(kResultTimedOut));
-  return ExceptionContinueSearch;
+  ReportAndEnd(*static_cast<const CommandRun*>(run), *fault);
+}
+
+UnhandledFaultFilter::UnhandledFaultFilter(const CommandRun& run) {
+  g_filteredRun = &run;
+  previous_ = SetUnhandledExceptionFilter(FilterUnhandledFault);
+}
+
+UnhandledFaultFilter::~UnhandledFaultFilter() {
+  SetUnhandledExceptionFilter(previous_);
+  g_filteredRun = nullptr;
 }

@@ -1,24 +1,37 @@
 // A fault that nothing else handles, in the product's library or in the agent itself, must
-// still leave a result: 11, with a status line naming the fault, then the process ends. A
-// handler frame at the base of each thread does it; unlike the system's unhandled-exception
-// filter it is called with a debugger attached too, as when tarnmon runs the agent.
+// still leave a result: 11, with a status line naming the fault, then the process ends. The
+// entry and worker threads run their work in a handler frame at their base that does it; unlike
+// the system's unhandled-exception filter it is called with a debugger attached too, as when
+// tarnmon runs the agent. A fault on a thread the product's library runs of its own reaches the
+// filter, which does the same (the system calls it when no debugger is attached).
 #pragma once
 
 #include <windows.h>
 
 #include "agent/command_run.h"
+#include "foundation/exception_frame.h"
+#include "foundation/result_codes.h"
 
-class FaultReportFrame {
+// The frame's handler; `run` is the CommandRun whose texts the result names.
+EXCEPTION_DISPOSITION ReportUnhandledFault(EXCEPTION_RECORD* fault, CONTEXT* context, void* run);
+
+// Runs work() in the report frame and gives its result.
+template <typename Work>
+ResultCode RunReportingFaults(const CommandRun& run, Work&& work) {
+  ResultCode result = kResultTimedOut;
+  auto body = [&] { result = work(); };
+  RunInHandlerFrame(body, ReportUnhandledFault, const_cast<CommandRun*>(&run));
+  return result;
+}
+
+// The process's unhandled-exception filter, for as long as the object lives.
+class UnhandledFaultFilter {
  public:
-  // Registers the frame on this thread until the object goes; `run` names the result's texts.
-  explicit FaultReportFrame(const CommandRun& run);
-  ~FaultReportFrame();
-  FaultReportFrame(const FaultReportFrame&) = delete;
-  FaultReportFrame& operator=(const FaultReportFrame&) = delete;
+  explicit UnhandledFaultFilter(const CommandRun& run);
+  ~UnhandledFaultFilter();
+  UnhandledFaultFilter(const UnhandledFaultFilter&) = delete;
+  UnhandledFaultFilter& operator=(const UnhandledFaultFilter&) = delete;
 
  private:
-  EXCEPTION_REGISTRATION_RECORD record_;  // first: the system hands the handler its address
-  const CommandRun* run_;
-
-  static EXCEPTION_DISPOSITION NTAPI Handle(EXCEPTION_RECORD* fault, void* frame, CONTEXT* context, void* dispatch);
+  LPTOP_LEVEL_EXCEPTION_FILTER previous_;
 };

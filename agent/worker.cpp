@@ -21,8 +21,7 @@ struct WorkerJob {
 DWORD WINAPI WorkerThread(LPVOID parameter) {
   const std::unique_ptr<std::shared_ptr<WorkerJob>> job(static_cast<std::shared_ptr<WorkerJob>*>(parameter));
   WorkerJob& work = **job;
-  const FaultReportFrame faultReport(work.run);
-  return static_cast<DWORD>(WorkerSession(work.run, work.work, work.gate));
+  return static_cast<DWORD>(RunReportingFaults(work.run, [&] { return WorkerSession(work.run, work.work, work.gate); }));
 }
 
 // Owns the product for this run, or says why it could not.

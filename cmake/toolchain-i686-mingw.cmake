@@ -1,13 +1,5 @@
-# 32-bit Windows target, cross-built with mingw-w64 (posix thread variant).
+# 32-bit Windows target, cross-built with mingw-w64 (posix thread variant): what ships.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(TARN_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TARN_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARN_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TARN_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARN_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -2,8 +2,10 @@
 // and the records exchanged with it. The agent and the stand-in product both build from this
 // header, so a layout cannot drift between the two sides.
 //
-// Every entry point uses __stdcall (WINAPI), the Windows convention for a library interface.
-// Record layouts are 32-bit: the size checks below fail on any other target.
+// Every entry point uses WINAPI, the Windows convention for a library interface. A word of the
+// interface that can hold an address is pointer-sized; the product's library is 32-bit, and
+// the checks below pin the 32-bit sizes. The 64-bit build (a test vehicle) has the same words,
+// each 64 bits wide. Byte offsets inside the records are the same on both.
 #pragma once
 
 #include <windows.h>
@@ -41,38 +43,46 @@ constexpr std::size_t kOASTaskRecordExtent = 19080;
 constexpr DWORD kItemTextSize = 512;
 
 // One field write: target address inside a record of the options area, byte count
-// (SetFieldBytes only), the value itself (SetFieldValue) or the address of the source text or
-// bytes, and the area code naming the record.
+// (SetFieldBytes only), the value itself (SetFieldValue: its low 32 bits) or the address of
+// the source text or bytes, and the area code naming the record.
 struct FieldWriteEntry {
   void* field;
   DWORD count;
-  DWORD value;
+  ULONG_PTR value;
   DWORD area;
 };
-static_assert(sizeof(FieldWriteEntry) == 16, "FieldWriteEntry is four 32-bit words");
+static_assert(sizeof(FieldWriteEntry) == 4 * sizeof(ULONG_PTR) && offsetof(FieldWriteEntry, value) == 2 * sizeof(ULONG_PTR),
+              "FieldWriteEntry is four words");
+static_assert(sizeof(void*) != 4 || sizeof(FieldWriteEntry) == 16, "FieldWriteEntry is four 32-bit words");
+
+// The number a SetFieldValue entry carries, and the address of the text or bytes the other two take.
+inline DWORD FieldNumber(const FieldWriteEntry& entry) { return static_cast<DWORD>(entry.value); }
+inline const void* FieldSource(const FieldWriteEntry& entry) { return reinterpret_cast<const void*>(entry.value); }
 
 using AddItemFn = BOOL(WINAPI*)(DWORD listId, const char* text);
 using RemoveItemFn = BOOL(WINAPI*)(DWORD listId, DWORD index);
 using GetItemFn = BOOL(WINAPI*)(DWORD listId, char* buffer, DWORD bufferSize, DWORD index);
 using GetItemCountFn = int(WINAPI*)(DWORD listId);
 
-// Nine 32-bit words filled by GetOptions; words 0, 3 and 6 are not read by the agent.
+// Nine words filled by GetOptions; words 0, 3 and 6 are not read by the agent.
 struct OptionsBlock {
-  DWORD word0;
+  ULONG_PTR word0;
   BYTE* generalRecord;  // word 1
   BYTE* oasTaskRecord;  // word 2
-  DWORD word3;
+  ULONG_PTR word3;
   AddItemFn AddItem;          // word 4
   RemoveItemFn RemoveItem;    // word 5
-  DWORD word6;
+  ULONG_PTR word6;
   GetItemFn GetItem;          // word 7
   GetItemCountFn GetItemCount;  // word 8
 };
-static_assert(sizeof(OptionsBlock) == 9 * 4, "OptionsBlock is nine 32-bit words");
-static_assert(offsetof(OptionsBlock, generalRecord) == 4 && offsetof(OptionsBlock, oasTaskRecord) == 8 &&
-                  offsetof(OptionsBlock, AddItem) == 16 && offsetof(OptionsBlock, RemoveItem) == 20 &&
-                  offsetof(OptionsBlock, GetItem) == 28 && offsetof(OptionsBlock, GetItemCount) == 32,
+constexpr std::size_t kWord = sizeof(void*);
+static_assert(sizeof(OptionsBlock) == 9 * kWord, "OptionsBlock is nine words");
+static_assert(offsetof(OptionsBlock, generalRecord) == 1 * kWord && offsetof(OptionsBlock, oasTaskRecord) == 2 * kWord &&
+                  offsetof(OptionsBlock, AddItem) == 4 * kWord && offsetof(OptionsBlock, RemoveItem) == 5 * kWord &&
+                  offsetof(OptionsBlock, GetItem) == 7 * kWord && offsetof(OptionsBlock, GetItemCount) == 8 * kWord,
               "OptionsBlock word positions");
+static_assert(kWord != 4 || sizeof(OptionsBlock) == 36, "OptionsBlock is nine 32-bit words");
 
 // One scheduled task, exchanged whole with GetTask and SetTask.
 constexpr std::size_t kTaskRecordSize = 18284;
@@ -119,10 +129,11 @@ struct ManagementPortTable {
   void* slot14;
   void* slot15;
 };
-static_assert(sizeof(ManagementPortTable) == 16 * 4, "AVSIF_MANAGEMENTPORT has 16 entries");
-static_assert(offsetof(ManagementPortTable, ReleaseIFace) == 7 * 4 &&
-                  offsetof(ManagementPortTable, SetFieldBytes) == 10 * 4,
+static_assert(sizeof(ManagementPortTable) == 16 * kWord, "AVSIF_MANAGEMENTPORT has 16 entries");
+static_assert(offsetof(ManagementPortTable, ReleaseIFace) == 7 * kWord &&
+                  offsetof(ManagementPortTable, SetFieldBytes) == 10 * kWord,
               "AVSIF_MANAGEMENTPORT slots");
+static_assert(kWord != 4 || sizeof(ManagementPortTable) == 64, "AVSIF_MANAGEMENTPORT is 64 bytes");
 
 // AVSIF_AVCONSOL: 14 entries, by slot.
 struct AvConsoleTable {
@@ -141,9 +152,10 @@ struct AvConsoleTable {
   void* slot12;
   void* slot13;
 };
-static_assert(sizeof(AvConsoleTable) == 14 * 4, "AVSIF_AVCONSOL has 14 entries");
-static_assert(offsetof(AvConsoleTable, SetTask) == 5 * 4 && offsetof(AvConsoleTable, SetODSTask) == 10 * 4,
+static_assert(sizeof(AvConsoleTable) == 14 * kWord, "AVSIF_AVCONSOL has 14 entries");
+static_assert(offsetof(AvConsoleTable, SetTask) == 5 * kWord && offsetof(AvConsoleTable, SetODSTask) == 10 * kWord,
               "AVSIF_AVCONSOL slots");
+static_assert(kWord != 4 || sizeof(AvConsoleTable) == 56, "AVSIF_AVCONSOL is 56 bytes");
 
 // The library's one export, looked up by this undecorated name: fills the table for the id,
 // gives 0 on success and 1 on failure.

@@ -1,17 +1,14 @@
 #include "update/fault_guard.h"
 
-#include "foundation/seh_chain.h"
+#include "foundation/fault_resume.h"
 
 #include <windows.h>
 
-#include <setjmp.h>
-
 namespace {
 
-struct ResumePoint {
-  jmp_buf jump;
-  ResumePoint* outer;                       // the guard this one stands inside, if any
-  EXCEPTION_REGISTRATION_RECORD* sehChain;  // the thread's SEH chain when the guard began
+struct Guard {
+  ResumePoint point;
+  Guard* outer;  // the guard this one stands inside, if any
 };
 
 // The innermost guard of each thread. A TLS slot rather than thread_local: the handler reads it
@@ -21,25 +18,19 @@ DWORD GuardSlot() {
   return slot;
 }
 
-ResumePoint* InnermostGuard() {
+Guard* InnermostGuard() {
   const DWORD slot = GuardSlot();
-  return slot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<ResumePoint*>(TlsGetValue(slot));
+  return slot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<Guard*>(TlsGetValue(slot));
 }
 
-// Runs as ordinary code on the faulting thread, after the dispatcher has let go of it.
-[[noreturn]] void __cdecl ResumeAtGuard() { longjmp(InnermostGuard()->jump, 1); }
-
-// Jumping straight out of a vectored handler would leave the dispatcher's locks and
-// bookkeeping behind; instead the thread is made to continue in ResumeAtGuard.
+// A fault on a thread without a guard belongs to whoever else handles it: the product's
+// library on a thread of its own, or the agent's last-resort report.
 LONG CALLBACK OnFault(EXCEPTION_POINTERS* info) {
-  if (!IsHardwareFault(info->ExceptionRecord->ExceptionCode) || InnermostGuard() == nullptr) {
+  Guard* guard = InnermostGuard();
+  if (!IsHardwareFault(info->ExceptionRecord->ExceptionCode) || guard == nullptr) {
     return EXCEPTION_CONTINUE_SEARCH;
   }
-  CONTEXT* context = info->ContextRecord;
-  // Below the faulting frame, 16-byte aligned, with a slot where a return address would be.
-  context->Esp = ((context->Esp - 64) & ~static_cast<DWORD>(15)) - 4;
-  context->Eip = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(&ResumeAtGuard));
-  context->EFlags &= ~static_cast<DWORD>(0x400);  // direction flag: compiled code expects it clear
+  ResumeAt(info->ContextRecord, guard->point);
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
@@ -57,37 +48,37 @@ class FaultHandler {
   PVOID handle_;
 };
 
+struct GuardedCall {
+  void (*work)(void* context);
+  void* context;
+  bool finished;
+};
+
+void RunCatchingExceptions(void* parameter) {
+  GuardedCall& call = *static_cast<GuardedCall*>(parameter);
+  try {
+    call.work(call.context);
+    call.finished = true;
+  } catch (...) {
+  }
+}
 
 }  // namespace
 
 bool RunGuarded(void (*work)(void* context), void* context) {
+  GuardedCall call = {work, context, false};
   const DWORD slot = GuardSlot();
   if (slot == TLS_OUT_OF_INDEXES) {
-    try {
-      work(context);
-      return true;
-    } catch (...) {
-      return false;
-    }
+    RunCatchingExceptions(&call);
+    return call.finished;
   }
-  ResumePoint point;
-  point.outer = static_cast<ResumePoint*>(TlsGetValue(slot));
-  point.sehChain = SehChain();
+  Guard guard;
+  guard.outer = static_cast<Guard*>(TlsGetValue(slot));
   FaultHandler handler;
-  TlsSetValue(slot, &point);
-  volatile bool finished = false;
-  if (setjmp(point.jump) == 0) {
-    try {
-      work(context);
-      finished = true;
-    } catch (...) {
-    }
-  } else {
-    // Any SEH frame the abandoned code registered is gone with its stack.
-    SetSehChain(point.sehChain);
-  }
-  TlsSetValue(slot, point.outer);
-  return finished;
+  TlsSetValue(slot, &guard);
+  RunResumable(guard.point, RunCatchingExceptions, &call);
+  TlsSetValue(slot, guard.outer);
+  return call.finished;
 }
 
 bool IsHardwareFault(unsigned long code) {

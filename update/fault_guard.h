@@ -1,7 +1,8 @@
 // Runs a piece of work so that nothing raised inside it ends the process: neither a C++
 // exception nor a hardware fault such as an access violation inside the product's library.
 // mingw's catch (...) does not see structured exceptions, so while a guard stands a vectored
-// handler sends a fault on the guarded thread back to the guard's resume point.
+// handler sends a fault on the guarded thread back to the guard's resume point; a fault on any
+// other thread is left to its own handlers.
 #pragma once
 
 // Faults of the code itself: access violations and the like. Not a stack overflow (there is no

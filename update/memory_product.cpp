@@ -31,15 +31,18 @@ void MemoryProduct::Write(const FieldWriteEntry& entry, const void* source, std:
   std::memcpy(target, source, count);
 }
 
-void MemoryProduct::SetFieldValue(const FieldWriteEntry& entry) { Write(entry, &entry.value, sizeof entry.value); }
+void MemoryProduct::SetFieldValue(const FieldWriteEntry& entry) {
+  const DWORD number = FieldNumber(entry);
+  Write(entry, &number, sizeof number);
+}
 
 void MemoryProduct::SetFieldString(const FieldWriteEntry& entry) {
-  const char* text = reinterpret_cast<const char*>(static_cast<UINT_PTR>(entry.value));
+  const char* text = static_cast<const char*>(FieldSource(entry));
   Write(entry, text, std::strlen(text) + 1);
 }
 
 void MemoryProduct::SetFieldBytes(const FieldWriteEntry& entry) {
-  Write(entry, reinterpret_cast<const void*>(static_cast<UINT_PTR>(entry.value)), entry.count);
+  Write(entry, FieldSource(entry), entry.count);
 }
 
 void MemoryProduct::RemoveItem(DWORD listId, DWORD index) {

@@ -18,7 +18,7 @@ void TraceMissing(const char* section, const char* key) { TraceDebug("MISSING [%
 using FieldWrite = void (ProductTarget::*)(const FieldWriteEntry& entry);
 
 // One zero-filled entry, handed over with the count 1; the result is not looked at.
-void WriteThroughLibrary(UpdateContext& run, FieldWrite write, void* field, DWORD count, DWORD value, DWORD area) {
+void WriteThroughLibrary(UpdateContext& run, FieldWrite write, void* field, DWORD count, ULONG_PTR value, DWORD area) {
   FieldWriteEntry entry = {};
   entry.field = field;
   entry.count = count;
@@ -27,7 +27,7 @@ void WriteThroughLibrary(UpdateContext& run, FieldWrite write, void* field, DWOR
   (run.product->*write)(entry);
 }
 
-DWORD AddressValue(const void* source) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(source)); }
+ULONG_PTR AddressValue(const void* source) { return reinterpret_cast<ULONG_PTR>(source); }
 
 // Fields of the agent's own record copies may lie at any byte offset, hence memcpy.
 void StoreNumber(UpdateContext& run, void* field, DWORD number, DWORD area) {

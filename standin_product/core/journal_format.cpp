@@ -92,9 +92,9 @@ JournalLine& JournalLine::Number(const char* key, long long value) {
   return *this;
 }
 
-JournalLine& JournalLine::Hex(const char* key, DWORD value) {
-  char number[16];
-  std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(value));
+JournalLine& JournalLine::Hex(const char* key, ULONG_PTR value) {
+  char number[24];
+  std::snprintf(number, sizeof number, "0x%08llX", static_cast<unsigned long long>(value));
   Key(key);
   line_ += number;
   return *this;

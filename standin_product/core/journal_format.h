@@ -26,7 +26,7 @@ class JournalLine {
   JournalLine(DWORD pid, const char* call);
 
   JournalLine& Number(const char* key, long long value);
-  JournalLine& Hex(const char* key, DWORD value);
+  JournalLine& Hex(const char* key, ULONG_PTR value);
   JournalLine& Text(const char* key, const char* text);
   JournalLine& Bytes(const char* key, const BYTE* bytes, std::size_t count);
 

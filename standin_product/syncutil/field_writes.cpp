@@ -20,14 +20,16 @@ struct Source {
 };
 
 // What an entry writes: the DWORD itself, the text with its terminator, or count bytes.
-bool SourceOf(FieldKind kind, const FieldWriteEntry& entry, CallRecord& record, Source* source) {
+// A value entry's number is copied here: the record's field is 32 bits whatever the word size.
+bool SourceOf(FieldKind kind, const FieldWriteEntry& entry, CallRecord& record, Source* source, DWORD* number) {
   switch (kind) {
     case FieldKind::kValue:
-      *source = {reinterpret_cast<const BYTE*>(&entry.value), sizeof entry.value};
+      *number = FieldNumber(entry);
+      *source = {reinterpret_cast<const BYTE*>(number), sizeof *number};
       record.Line().Hex("value", entry.value);
       return true;
     case FieldKind::kString: {
-      const char* text = reinterpret_cast<const char*>(static_cast<UINT_PTR>(entry.value));
+      const char* text = static_cast<const char*>(FieldSource(entry));
       record.Line().Hex("value", entry.value);
       if (text == nullptr) {
         record.Error("null source text");
@@ -38,7 +40,7 @@ bool SourceOf(FieldKind kind, const FieldWriteEntry& entry, CallRecord& record, 
       return true;
     }
     case FieldKind::kBytes: {
-      const BYTE* bytes = reinterpret_cast<const BYTE*>(static_cast<UINT_PTR>(entry.value));
+      const BYTE* bytes = static_cast<const BYTE*>(FieldSource(entry));
       record.Line().Hex("value", entry.value);
       if (bytes == nullptr && entry.count > 0) {
         record.Error("null source for %lu bytes", static_cast<unsigned long>(entry.count));
@@ -69,12 +71,13 @@ void WriteEntry(FieldKind kind, const char* call, const FieldWriteEntry& entry, 
   if (knownArea) {
     record.Line().Number("offset", offset);
   } else {
-    record.Line().Hex("address", static_cast<DWORD>(target));
+    record.Line().Hex("address", target);
   }
   record.Line().Number("count", entry.count);
 
   Source source{};
-  if (!SourceOf(kind, entry, record, &source)) {
+  DWORD number = 0;
+  if (!SourceOf(kind, entry, record, &source, &number)) {
     return;
   }
   if (!knownArea) {
@@ -83,8 +86,8 @@ void WriteEntry(FieldKind kind, const char* call, const FieldWriteEntry& entry, 
     return;
   }
   if (offset < 0 || offset >= extent) {
-    record.Error("field address 0x%08lX lies outside the %s (offset %lld, record spans %lld bytes)",
-                 static_cast<unsigned long>(target), standin::AreaName(entry.area), offset, extent);
+    record.Error("field address 0x%08llX lies outside the %s (offset %lld, record spans %lld bytes)",
+                 static_cast<unsigned long long>(target), standin::AreaName(entry.area), offset, extent);
     return;
   }
   if (offset + static_cast<long long>(source.size) > extent) {

@@ -36,7 +36,7 @@ int GetInterface(DWORD interfaceId, void* table) {
   Session& session = TheSession();
   const bool faultsRead = session.Refresh();
   CallRecord record("AvSync_GetIFace");
-  record.Line().Number("id", interfaceId).Hex("table", static_cast<DWORD>(reinterpret_cast<UINT_PTR>(table)));
+  record.Line().Number("id", interfaceId).Hex("table", reinterpret_cast<ULONG_PTR>(table));
   if (!faultsRead) {
     record.Line().Text("faults", "unreadable");
   }

@@ -66,8 +66,8 @@ BOOL WINAPI GetOptions(OptionsBlock* block, DWORD* size) {
   block->GetItemCount = GetItemCount;
   *size = session.faults.getOptionsWrongSize ? session.faults.getOptionsSize : kOptionsAreaSize;
   record.Line()
-      .Hex("general", static_cast<DWORD>(reinterpret_cast<UINT_PTR>(block->generalRecord)))
-      .Hex("oas", static_cast<DWORD>(reinterpret_cast<UINT_PTR>(block->oasTaskRecord)))
+      .Hex("general", reinterpret_cast<ULONG_PTR>(block->generalRecord))
+      .Hex("oas", reinterpret_cast<ULONG_PTR>(block->oasTaskRecord))
       .Number("size", *size)
       .Number("result", 1);
   return TRUE;

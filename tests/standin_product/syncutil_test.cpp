@@ -33,11 +33,11 @@ struct Product {
   DWORD size = 0;
 };
 
-BOOL Write(BOOL(WINAPI* set)(const FieldWriteEntry*, DWORD), void* field, DWORD area, DWORD value, DWORD count = 0) {
+BOOL Write(BOOL(WINAPI* set)(const FieldWriteEntry*, DWORD), void* field, DWORD area, ULONG_PTR value, DWORD count = 0) {
   const FieldWriteEntry entry = {field, count, value, area};
   return set(&entry, 1);
 }
-DWORD Address(const void* source) { return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(source)); }
+ULONG_PTR Address(const void* source) { return reinterpret_cast<ULONG_PTR>(source); }
 
 standin::ProductState State() {
   standin::ProductState state;

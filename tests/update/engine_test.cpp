@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/seh_chain.h"
+#include "foundation/exception_frame.h"
+#include "foundation/fault_resume.h"
 #include "foundation/unique_handle.h"
 #include "tests/update/random_scripts.h"
 #include "tests/update/update_test_support.h"
@@ -320,7 +321,7 @@ TEST_F(EngineTest, RandomScriptsEndWithADriverResultAndWriteOnlyInsideTheRecords
 int* volatile g_nowhere = nullptr;
 volatile int g_zero = 0;
 
-EXCEPTION_DISPOSITION NTAPI PassOn(EXCEPTION_RECORD*, void*, CONTEXT*, void*) { return ExceptionContinueSearch; }
+EXCEPTION_DISPOSITION PassOn(EXCEPTION_RECORD*, CONTEXT*, void*) { return ExceptionContinueSearch; }
 
 DWORD WINAPI FaultUnderGuard(LPVOID finished) {
   auto work = [] { *g_nowhere = 5; };
@@ -335,18 +336,15 @@ TEST(FaultGuard, StopsOnlyTheGuardedWorkAndLeavesTheThreadAsItWas) {
   auto accessViolation = [&] { reached += *g_nowhere; };
   auto divideByZero = [&] { reached += 10 / g_zero; };
   auto cppException = [&] { throw std::runtime_error("thrown"); };
-  auto ownFrame = [&] {  // a product call that registered its own handler frame before it faulted
-    EXCEPTION_REGISTRATION_RECORD frame;
-    frame.Next = SehChain();
-    frame.Handler = PassOn;
-    SetSehChain(&frame);
-    *g_nowhere = 2;
+  auto ownFrame = [&] {  // a product call that has a handler frame of its own, which passes the fault on
+    auto fault = [] { *g_nowhere = 2; };
+    RunInHandlerFrame(fault, PassOn, nullptr);
   };
-  const EXCEPTION_REGISTRATION_RECORD* chain = SehChain();
+  const void* chain = CurrentHandlerChain();
   for (int i = 0; i < 300; ++i) {
     ASSERT_FALSE(RunGuarded(accessViolation) || RunGuarded(divideByZero) || RunGuarded(cppException) ||
                  RunGuarded(ownFrame)) << i;
-    ASSERT_EQ(SehChain(), chain) << i;
+    ASSERT_EQ(CurrentHandlerChain(), chain) << i;
   }
   EXPECT_EQ(reached, 0);
   EXPECT_THROW(throw std::logic_error("after"), std::logic_error);

@@ -1,0 +1,9 @@
+# mingw-w64 cross compilers of the posix thread variant, for the prefix the toolchain set.
+set(CMAKE_C_COMPILER   ${TARN_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TARN_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${TARN_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TARN_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
