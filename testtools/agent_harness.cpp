@@ -45,6 +45,17 @@ AgentRun RunProgram(const std::string& program, const std::string& arguments, co
 
   std::string commandLine = "\"" + program + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
+  if (!options.asDebuggee) {
+    const KernelHandle process = StartProcess(commandLine);
+    DWORD wait = WAIT_TIMEOUT;
+    while (process && wait == WAIT_TIMEOUT && handlers.onTurn() == tarnmon::FollowAction::kContinue) {
+      wait = WaitForSingleObject(process.get(), kTurnMs);
+    }
+    if (process && wait != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
+    mailslot.Drain(collect);
+    run.finished = process && wait == WAIT_OBJECT_0 && GetExitCodeProcess(process.get(), &run.exitCode);
+    return run;
+  }
   tarnmon::FollowOutcome outcome;
   const int result = tarnmon::FollowProgram(commandLine, kTurnMs, handlers, &outcome);
   mailslot.Drain(collect);

@@ -23,6 +23,9 @@ struct AgentRun {
 struct AgentRunOptions {
   DWORD timeoutMs = 60000;
   bool createMailslot = true;
+  // As a management system starts it: no debugger, so no debugger output, and the system's
+  // unhandled-exception filter is called as it would be in the field.
+  bool asDebuggee = true;
 };
 
 // Full path of a program built beside the running test program.

@@ -51,6 +51,10 @@ void ApplySetting(const std::string& key, const std::string& value, Faults* faul
   } else if (key == "EmptyInterface") {
     faults->emptyInterface = true;
     faults->emptyInterfaceId = ToDword(value);
+  } else if (key == "HandledFault") {
+    faults->handledFault = ToDword(value) != 0;
+  } else if (key == "ThreadFaultOnField") {
+    faults->threadFaultOnField = ToDword(value) != 0;
   }
 }
 
@@ -81,7 +85,8 @@ bool ParseControlCall(const std::string& name, ControlCall* call) {
 
 bool Faults::Any() const {
   return getOptionsFails || getOptionsWrongSize || refuseInterface || hangIn != ControlCall::kNone || getTaskFails ||
-         setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0 || emptyInterface;
+         setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0 || emptyInterface || handledFault ||
+         threadFaultOnField;
 }
 
 bool ReadFaultsFile(const std::string& path, Faults* faults) {
@@ -137,6 +142,8 @@ bool WriteFaultsFile(const std::string& path, const Faults& faults) {
   }
   if (faults.fieldWriteDelayMs != 0) add("FieldWriteDelay", faults.fieldWriteDelayMs);
   if (faults.emptyInterface) add("EmptyInterface", faults.emptyInterfaceId);
+  if (faults.handledFault) add("HandledFault", 1);
+  if (faults.threadFaultOnField) add("ThreadFaultOnField", 1);
   KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;

@@ -13,6 +13,9 @@
 //   CrashOnField=1:120         a field write at area 1, offset 120 raises an access violation
 //   FieldWriteDelay=50         every field write takes this many milliseconds (a slow product)
 //   EmptyInterface=6           AvSync_GetIFace answers 0 for this id but fills nothing
+//   HandledFault=1             GetOptions raises an access violation and handles it itself
+//   ThreadFaultOnField=1       the first field write starts a thread of the library's own that
+//                              raises an access violation nothing handles, and waits for it
 #pragma once
 
 #include <windows.h>
@@ -43,6 +46,8 @@ struct Faults {
   DWORD fieldWriteDelayMs = 0;
   bool emptyInterface = false;
   DWORD emptyInterfaceId = 0;
+  bool handledFault = false;
+  bool threadFaultOnField = false;
 
   bool Any() const;
 };

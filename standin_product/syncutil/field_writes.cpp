@@ -105,6 +105,18 @@ void WriteEntry(FieldKind kind, const char* call, const FieldWriteEntry& entry, 
   std::memcpy(reinterpret_cast<BYTE*>(target), source.bytes, source.size);
 }
 
+DWORD WINAPI FaultOnOwnThread(LPVOID) {
+  *g_nowhere = 3;
+  return 0;
+}
+
+// A thread of the library's own faults while the caller is inside the library.
+void FaultOnAnotherThread(SessionGuard& guard) {
+  guard.Unlock();
+  const KernelHandle thread(CreateThread(nullptr, 0, FaultOnOwnThread, nullptr, 0, nullptr));
+  if (thread) WaitForSingleObject(thread.get(), INFINITE);
+}
+
 BOOL WriteFields(FieldKind kind, const char* call, const FieldWriteEntry* entries, DWORD count) {
   SessionGuard guard;
   if (TheSession().LiveCount(kManagementPort) == 0 || entries == nullptr || count == 0) {
@@ -116,6 +128,7 @@ BOOL WriteFields(FieldKind kind, const char* call, const FieldWriteEntry* entrie
     }
     return FALSE;
   }
+  if (TheSession().faults.threadFaultOnField) FaultOnAnotherThread(guard);
   for (DWORD i = 0; i < count; ++i) {
     WriteEntry(kind, call, entries[i], guard);
   }

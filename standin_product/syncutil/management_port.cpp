@@ -1,4 +1,6 @@
 // AVSIF_MANAGEMENTPORT: options hand-out, commit, and the visible control state.
+#include "foundation/exception_frame.h"
+#include "foundation/fault_resume.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/syncutil/entry_points.h"
 #include "standin_product/syncutil/session.h"
@@ -39,6 +41,28 @@ DWORD ControlCall(const char* name, standin::ControlCall which, const DWORD* fla
   return stored ? 1 : 0;
 }
 
+// Written through on purpose: a real access violation, not a trap the compiler chose.
+BYTE* volatile g_nowhere = nullptr;
+
+EXCEPTION_DISPOSITION RecoverFromAccessViolation(EXCEPTION_RECORD* exception, CONTEXT* context, void* point) {
+  if ((exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) != 0 ||
+      exception->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) {
+    return ExceptionContinueSearch;
+  }
+  ResumeAt(context, *static_cast<ResumePoint*>(point));
+  return ExceptionContinueExecution;
+}
+
+// As a library does with __try/__except: the fault never leaves the library.
+bool FaultAndRecover() {
+  ResumePoint point;
+  auto fault = [](void* resume) {
+    auto write = [] { *g_nowhere = 1; };
+    RunInHandlerFrame(write, RecoverFromAccessViolation, resume);
+  };
+  return !RunResumable(point, fault, &point);
+}
+
 }  // namespace
 
 BOOL WINAPI GetOptions(OptionsBlock* block, DWORD* size) {
@@ -55,6 +79,9 @@ BOOL WINAPI GetOptions(OptionsBlock* block, DWORD* size) {
   if (session.faults.getOptionsFails) {
     record.Line().Text("fault", "fails").Number("result", 0);
     return FALSE;
+  }
+  if (session.faults.handledFault) {
+    record.Line().Text("fault", FaultAndRecover() ? "access violation handled" : "no access violation");
   }
   BYTE* area = session.working.options.data();
   *block = OptionsBlock{};

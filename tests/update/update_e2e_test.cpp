@@ -51,10 +51,11 @@ class UpdateE2eTest : public ::testing::Test {
     test_registry::DeleteTree(kAgentKeyPath);
   }
 
-  static AgentRun Run(const std::string& script, DWORD timeoutMs = 120000) {
+  static AgentRun Run(const std::string& script, DWORD timeoutMs = 120000, bool asDebuggee = true) {
     const update_test::ScriptFile file(std::to_string(GetTickCount()) + ".ini", script);
     AgentRunOptions options;
     options.timeoutMs = timeoutMs;
+    options.asDebuggee = asDebuggee;
     AgentRun run = RunAgent("LC_UPDATE=" + file.Path(), options);
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(test_registry::GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), run.exitCode);
@@ -89,6 +90,38 @@ TEST_F(UpdateE2eTest, AFaultInOneFieldWriteLosesOnlyThatField) {
   EXPECT_EQ(CountOf(run.StatusLines(), "[CurrentVer] dwDelayStartup = 3\n"), 0);
   EXPECT_NE(CommittedText(512), "value of szDAT");
   EXPECT_EQ(CommittedText(1024), "value of szECClient");
+}
+
+// A fault the product's library handles itself is its own business: the update goes on and
+// commits. One that nothing handles, here on a thread the library runs of its own while the
+// agent's worker stands in a guarded field write, ends the run with 11 and a status line naming
+// it, as a management system starting the agent without a debugger sees it.
+TEST_F(UpdateE2eTest, OnlyAFaultThatNothingHandlesEndsTheRunWithEleven) {
+  struct FaultCase {
+    void (*set)(standin::Faults&);
+    bool asDebuggee;
+    DWORD result;
+  };
+  const FaultCase cases[] = {
+      {[](standin::Faults& f) { f.handledFault = true; }, true, 0},
+      {[](standin::Faults& f) { f.handledFault = true; }, false, 0},
+      {[](standin::Faults& f) { f.threadFaultOnField = true; }, false, 11},
+  };
+  for (const FaultCase& each : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
+    ASSERT_TRUE(standin::ResetState());
+    standin::Faults faults;
+    each.set(faults);
+    ASSERT_TRUE(standin::SetFaults(faults));
+    const AgentRun run = Run("[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=4.0.4321\r\n", 120000, each.asDebuggee);
+    EXPECT_EQ(run.exitCode, each.result);
+    EXPECT_EQ(CommittedText(512) == "4.0.4321", each.result == 0);
+    const std::vector<std::string> lines = run.StatusLines();
+    ASSERT_GE(lines.size(), 2u);
+    const std::string& beforeResult = lines[lines.size() - 2];
+    EXPECT_EQ(beforeResult.rfind("The run ended on an unhandled exception 0xC0000005 at ", 0) == 0, each.result == 11)
+        << beforeResult;
+  }
 }
 
 // Deletes the script named by `path` half a second in, and keeps what that gave.
