@@ -107,6 +107,20 @@ TEST_F(MonitorTest, RunsTheAgentAsItsDebuggerAndShowsBothStreamsInTheOrderTheyAr
   EXPECT_EQ(monitor.Shown(), expected) << monitor.Output();
 }
 
+// Each exception of the program is shown with what became of it: passed to the program first,
+// then, with nothing there to handle it, once more as the program dies of it.
+TEST_F(MonitorTest, ShowsTheProgramsExceptionsAndWhetherItHandledThem) {
+  const std::string program = "\"" + ProgramBesideTest("ctrl_c_program.exe") + "\" fault";
+  Monitor monitor(program);
+  EXPECT_EQ(monitor.ExitCode(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << monitor.Output();
+  Lines shown = monitor.Shown();
+  for (std::string& line : shown) line = std::regex_replace(line, std::regex(" at [0-9A-Fa-fx]+ "), " at ADDRESS ");
+  EXPECT_EQ(shown, (Lines{"tarnmon running " + program,
+                          "debug exception 0xC0000005 at ADDRESS (first chance, passed to the program)",
+                          "debug exception 0xC0000005 at ADDRESS (not handled by the program)",
+                          "tarnmon the program ended with exit code 3221225477"}));
+}
+
 TEST_F(MonitorTest, WatchingAloneShowsLostMessagesButNeitherTheWrapNorANewRun) {
   Monitor monitor("");
   ASSERT_TRUE(monitor.WaitFor("waiting for status lines")) << monitor.Output();
