@@ -3,6 +3,8 @@
 // field writes go, lists, the extension exclusion, the driver's results, and the fault guard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -316,6 +318,56 @@ TEST_F(EngineTest, RandomScriptsEndWithADriverResultAndWriteOnlyInsideTheRecords
     debug_.Take();
   }
   for (int expected : {0, 1, 2, 3}) EXPECT_EQ(seen.count(expected), 1u) << expected;
+}
+
+constexpr std::uint64_t k4Gb = 0x100000000ull;
+
+std::uint64_t AddressOf(const void* at) { return reinterpret_cast<ULONG_PTR>(at); }
+void* AtAddress(std::uint64_t address) { return reinterpret_cast<void*>(static_cast<ULONG_PTR>(address)); }
+
+DWORD WINAPI RunThreadWork(LPVOID work) {
+  (*static_cast<std::function<void()>*>(work))();
+  return 0;
+}
+
+// Runs `work` on a new thread whose stack lies above 4 GB, as far as the system lets it: every
+// free region below is reserved while the thread is created.
+void RunOnHighStack(std::function<void()> work) {
+  std::vector<void*> reserved;
+  MEMORY_BASIC_INFORMATION region;
+  for (std::uint64_t at = 0x10000; at < k4Gb && VirtualQuery(AtAddress(at), &region, sizeof region) != 0;
+       at = AddressOf(region.BaseAddress) + region.RegionSize) {
+    const std::uint64_t begin = (at + 0xFFFF) & ~0xFFFFull;
+    const std::uint64_t end = std::min(AddressOf(region.BaseAddress) + region.RegionSize, k4Gb);
+    void* low = region.State == MEM_FREE && begin < end
+                    ? VirtualAlloc(AtAddress(begin), end - begin, MEM_RESERVE, PAGE_NOACCESS)
+                    : nullptr;
+    if (low != nullptr) reserved.push_back(low);
+  }
+  const KernelHandle thread(CreateThread(nullptr, 0, RunThreadWork, &work, CREATE_SUSPENDED, nullptr));
+  for (void* low : reserved) VirtualFree(low, 0, MEM_RELEASE);
+  ResumeThread(thread.get());
+  WaitForSingleObject(thread.get(), INFINITE);
+}
+
+// Texts and byte strings reach the product by their address, from the reader's stack: all of
+// it, also above 4 GB.
+TEST_F(EngineTest, TextsAndBytesReachTheProductFromAStackAbove4Gb) {
+  if (sizeof(void*) == 4) GTEST_SKIP() << "a 32-bit process has no addresses above 4 GB";
+  UpdateContext& run = Script("[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=4.0.1\r\n"
+                              "[EMailActionOptions]\r\nbiMoveToFolderData=414243\r\n");
+  ResultCode result = kResultTimedOut;
+  std::uint64_t stack = 0;
+  RunOnHighStack([&] {
+    const char onStack = 0;
+    stack = AddressOf(&onStack);
+    result = ApplyUpdateScript(run);
+  });
+  ASSERT_GE(stack, k4Gb) << "the thread's stack lies below 4 GB: nothing was tried";
+  EXPECT_EQ(result, kResultSuccess);
+  const MemoryProduct::Records& records = product_.records();
+  EXPECT_STREQ(reinterpret_cast<const char*>(records.general.data() + 512), "4.0.1");
+  EXPECT_EQ(std::string(records.oasTask.begin() + 6476, records.oasTask.begin() + 6480), "ABC\0"s);
 }
 
 int* volatile g_nowhere = nullptr;
