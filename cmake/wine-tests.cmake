@@ -5,14 +5,22 @@ add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix stop ${TAR
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# tarn_add_test(NAME target [E2E] [FIXTURES f...])
+# tarn_add_test(NAME target [E2E] [FIXTURES f...] [EMULATED gtest-filter])
 #   Registers a GoogleTest program. E2E tests share the agent's registry key and the status
-#   mailslot, so they never run beside each other.
+#   mailslot, so they never run beside each other. EMULATED also registers NAME.emulated, with
+#   the label "emulated", running the cases the filter names: what differs between the
+#   architectures, which a run of the i686 programs under full-system emulation takes alone.
 function(tarn_add_test name)
-  cmake_parse_arguments(ARG "E2E" "" "FIXTURES" ${ARGN})
+  cmake_parse_arguments(ARG "E2E" "EMULATED" "FIXTURES" ${ARGN})
+  set(variants ${name})
+  if(ARG_EMULATED)
+    list(APPEND variants ${name}.emulated)
+    add_test(NAME ${name}.emulated COMMAND ${name} --gtest_color=no --gtest_filter=${ARG_EMULATED})
+    set_tests_properties(${name}.emulated PROPERTIES LABELS emulated)
+  endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine;${ARG_FIXTURES}" TIMEOUT 600)
+  set_tests_properties(${variants} PROPERTIES FIXTURES_REQUIRED "wine;${ARG_FIXTURES}" TIMEOUT 600)
   if(ARG_E2E)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK agent_machine_state)
+    set_tests_properties(${variants} PROPERTIES RESOURCE_LOCK agent_machine_state)
   endif()
 endfunction()

@@ -4,6 +4,8 @@
 #include "tarnmon/status_mailslot.h"
 #include "testtools/trace_names.h"
 
+#include <cstdlib>
+
 namespace {
 
 // How long each wait for a debug event lasts before the mailslot is read again.
@@ -17,6 +19,13 @@ std::vector<std::string> AgentRun::StatusLines() const {
     lines.push_back(tarnmon::SplitStatusMessage(message, kTestStatusPrefix).text);
   }
   return lines;
+}
+
+DWORD Slowed(DWORD milliseconds) {
+  char factor[16] = {};
+  const DWORD length = GetEnvironmentVariableA("TARN_SLOWDOWN", factor, sizeof factor);
+  const unsigned long times = length > 0 && length < sizeof factor ? std::strtoul(factor, nullptr, 10) : 1;
+  return milliseconds * static_cast<DWORD>(times > 0 ? times : 1);
 }
 
 std::string ProgramBesideTest(const char* fileName) {
@@ -35,7 +44,7 @@ AgentRun RunProgram(const std::string& program, const std::string& arguments, co
 
   // The collector reads while the program runs, as a real one would; past the time limit the
   // program is ended and followed to its exit.
-  const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
+  const ULONGLONG deadline = GetTickCount64() + Slowed(options.timeoutMs);
   tarnmon::DebuggeeHandlers handlers;
   handlers.onDebugString = [&run](const std::string& text) { run.debugOutput.push_back(text); };
   handlers.onTurn = [&]() {

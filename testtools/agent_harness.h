@@ -28,6 +28,11 @@ struct AgentRunOptions {
   bool asDebuggee = true;
 };
 
+// A time a test waits or allows, multiplied by TARN_SLOWDOWN (whole number, default 1): under
+// full-system emulation everything takes several times as long, and the timing-bound cases
+// keep their meaning only if every time of theirs grows alike.
+DWORD Slowed(DWORD milliseconds);
+
 // Full path of a program built beside the running test program.
 std::string ProgramBesideTest(const char* fileName);
 

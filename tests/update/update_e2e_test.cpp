@@ -124,16 +124,20 @@ TEST_F(UpdateE2eTest, OnlyAFaultThatNothingHandlesEndsTheRunWithEleven) {
   }
 }
 
-// Deletes the script named by `path` half a second in, and keeps what that gave.
+// Deletes the script named by `path` once the agent has written a field, half-way through its
+// writes, and keeps what that gave.
 DWORD WINAPI DeleteHalfWay(LPVOID path) {
-  Sleep(500);
+  for (const ULONGLONG end = GetTickCount64() + Slowed(60000); GetTickCount64() < end; Sleep(20)) {
+    std::vector<JournalEntry> journal;
+    if (standin::ReadJournal(&journal) && CountOf(CallsOf(journal), "SetFieldString") > 0) break;
+  }
   return DeleteFileA(static_cast<const char*>(path)) ? 0 : GetLastError();
 }
 
 // The script is the agent's while it runs: neither deleted nor rewritten half-way.
 TEST_F(UpdateE2eTest, TheScriptCannotBeDeletedWhileTheUpdateReadsIt) {
   standin::Faults faults;
-  faults.fieldWriteDelayMs = 40;  // the 27 general-record writes take over a second
+  faults.fieldWriteDelayMs = Slowed(40);  // the 27 general-record writes take over a second
   ASSERT_TRUE(standin::SetFaults(faults));
   const update_test::ScriptFile file("held.ini", GeneralScript("OAS"));
   const KernelHandle deleter(
@@ -151,12 +155,12 @@ TEST_F(UpdateE2eTest, TheScriptCannotBeDeletedWhileTheUpdateReadsIt) {
 // the result is 11, written and traced, and the process ends at once.
 TEST_F(UpdateE2eTest, AWorkerStillTracingAfterTheTimeOutLeavesResultElevenAndNoCommit) {
   standin::Faults faults;
-  faults.fieldWriteDelayMs = 40;  // the 28 general-record writes take over a second
+  faults.fieldWriteDelayMs = Slowed(40);  // the 28 general-record writes take over a second
   ASSERT_TRUE(standin::SetFaults(faults));
-  test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 300);
+  test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(300));
   const ULONGLONG started = GetTickCount64();
   const AgentRun run = Run(GeneralScript("OAS"), 30000);
-  EXPECT_LT(GetTickCount64() - started, 10000u);
+  EXPECT_LT(GetTickCount64() - started, Slowed(10000));
   ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
   EXPECT_EQ(CountOf(CallsOf(Journal()), "SetOptions"), 0);
 }
