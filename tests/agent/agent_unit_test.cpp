@@ -7,6 +7,7 @@
 #include "agent/result_report.h"
 #include "foundation/unique_handle.h"
 #include "agent/worker.h"
+#include "testtools/agent_harness.h"
 
 namespace {
 
@@ -55,21 +56,21 @@ TEST(Worker, TheLibraryIsLoadedForTheWorkAndUnloadedAfterIt) {
 // A worker given up on may not commit; one already committing is waited for.
 TEST(Worker, OnlyOneOfTheTimeOutAndTheCommitWins) {
   CommandRun run;
-  run.funcTimeout = 400;
+  run.funcTimeout = Slowed(400);
   const ProductWork lateCommit = [](const CommandRun&, ProductSession& product) {
-    Sleep(1000);
+    Sleep(Slowed(1000));
     g_claimed = product.gate->ClaimCommit() ? 1 : 0;
     return kResultSuccess;
   };
   const WorkerOutcome late = RunOnWorker(run, lateCommit);
   EXPECT_EQ(late.result, kResultTimedOut);
   EXPECT_TRUE(late.abandoned);
-  Sleep(1500);
+  Sleep(Slowed(1500));
   EXPECT_EQ(g_claimed, 0);
 
   const ProductWork slowCommit = [](const CommandRun&, ProductSession& product) {
     g_claimed = product.gate->ClaimCommit() ? 1 : 0;
-    Sleep(550);
+    Sleep(Slowed(550));
     return kResultVersionTooOld;
   };
   const WorkerOutcome committed = RunOnWorker(run, slowCommit);
@@ -93,14 +94,15 @@ TEST(Worker, AnotherRunHoldingTheProductIsWaitedForAtMostFuncTimeout) {
     g_claimed = product.gate->ClaimCommit() ? 1 : 0;
     return kResultSuccess;
   };
-  for (const DWORD funcTimeout : {300, 5000}) {
+  for (const bool givesUp : {true, false}) {
     g_claimed = -1;
-    run.funcTimeout = funcTimeout;
-    const KernelHandle other(CreateThread(nullptr, 0, HoldProduct, reinterpret_cast<LPVOID>(1500), 0, nullptr));
-    Sleep(200);
+    run.funcTimeout = Slowed(givesUp ? 300 : 5000);
+    const KernelHandle other(
+        CreateThread(nullptr, 0, HoldProduct, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(Slowed(1500))), 0, nullptr));
+    Sleep(Slowed(200));
     const WorkerOutcome outcome = RunOnWorker(run, work);
-    EXPECT_EQ(outcome.result, funcTimeout == 300 ? kResultTimedOut : kResultSuccess);
-    EXPECT_EQ(g_claimed, funcTimeout == 300 ? -1 : 1);  // the work ran only once the product was free
+    EXPECT_EQ(outcome.result, givesUp ? kResultTimedOut : kResultSuccess);
+    EXPECT_EQ(g_claimed, givesUp ? -1 : 1);  // the work ran only once the product was free
     WaitForSingleObject(other.get(), INFINITE);
   }
 }

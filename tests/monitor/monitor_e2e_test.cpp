@@ -22,7 +22,7 @@ const std::string kAgentRun = "\"" + ProgramBesideTest("tarnupd.exe") + "\" LC_V
 // Whether `done` comes true within the time limit.
 template <typename Done>
 bool Within(Done done) {
-  for (const ULONGLONG end = GetTickCount64() + kTimeoutMs; !done(); Sleep(10)) {
+  for (const ULONGLONG end = GetTickCount64() + Slowed(kTimeoutMs); !done(); Sleep(10)) {
     if (GetTickCount64() > end) return false;
   }
   return true;
@@ -180,7 +180,7 @@ TEST_F(MonitorTest, CtrlCEndsTheWatchButNeverTheProgram) {
   EXPECT_EQ(monitor.ExitCode(), 104u) << monitor.Output();
   // Again, with no debugger in between; each Ctrl+C is handled on a thread of its own, a moment later.
   EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
-  Sleep(500);
+  Sleep(Slowed(500));
   DWORD attached[4];
   EXPECT_EQ(GetConsoleProcessList(attached, 4), 2u);  // this test and the program, which runs on
   FreeConsole();  // and then ends, alone in the console
