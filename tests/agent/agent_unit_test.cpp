@@ -68,9 +68,11 @@ TEST(Worker, OnlyOneOfTheTimeOutAndTheCommitWins) {
   Sleep(Slowed(1500));
   EXPECT_EQ(g_claimed, 0);
 
+  // Claimed well within Func Timeout however slowly the library loads, and committing past it.
+  run.funcTimeout = Slowed(2000);
   const ProductWork slowCommit = [](const CommandRun&, ProductSession& product) {
     g_claimed = product.gate->ClaimCommit() ? 1 : 0;
-    Sleep(Slowed(550));
+    Sleep(Slowed(2500));
     return kResultVersionTooOld;
   };
   const WorkerOutcome committed = RunOnWorker(run, slowCommit);
