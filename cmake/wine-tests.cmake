@@ -1,7 +1,7 @@
 # Every Windows test runs in the build's private prefix, with one wineserver kept up for the
 # whole run: the fixture below starts it before the first test and stops it after the last.
-add_test(NAME wine.start COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix start ${TARN_WINEPREFIX} ${TARN_WINEARCH})
-add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix stop ${TARN_WINEPREFIX} ${TARN_WINEARCH})
+add_test(NAME wine.start COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix start ${TARN_WINEPREFIX})
+add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-prefix stop ${TARN_WINEPREFIX})
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 
