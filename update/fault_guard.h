@@ -1,17 +1,15 @@
-// Runs a piece of work so that nothing raised inside it ends the process: neither a C++
-// exception nor a hardware fault such as an access violation inside the product's library.
-// mingw's catch (...) does not see structured exceptions, so while a guard stands a vectored
-// handler sends a fault on the guarded thread back to the guard's resume point; a fault on any
-// other thread is left to its own handlers.
+// Runs a piece of work, a store into the product's library, so that nothing raised inside it
+// ends the process. The work runs inside a handler frame of its own below the library's, as a
+// __try/__except would: the library's own handlers see its exceptions first, and whatever it
+// leaves unhandled, of any code (an access violation, a C++ exception of another compiler, a
+// stack overflow), stops the work. Only the notices a debugger or the system raises for someone
+// else to see are passed on.
 #pragma once
 
-// Faults of the code itself: access violations and the like. Not a stack overflow (there is no
-// room left to go on), nor software exceptions such as a debugger print, which belong to others.
-bool IsHardwareFault(unsigned long code);
-
-// Gives true when work(context) ran to its end, false when an exception or a fault stopped it
-// part-way. The frames between the guard and the fault are abandoned without running their
-// destructors: guarded work must not own anything that needs releasing.
+// Gives true when work(context) ran to its end, false when an exception stopped it part-way.
+// The frames between the guard and the exception are unwound through the system, which runs
+// the library's termination handlers but no destructor of the agent's own (mingw's C++ frames
+// take no part in it): guarded work must not own anything that needs releasing.
 bool RunGuarded(void (*work)(void* context), void* context);
 
 template <typename Work>

@@ -18,6 +18,16 @@ constexpr NamedCall kControlCalls[] = {{ControlCall::kStartLC, "StartLC"},
                                        {ControlCall::kEnableLC, "EnableLC"},
                                        {ControlCall::kDisableLC, "DisableLC"}};
 
+struct NamedFieldFault {
+  FieldFault fault;
+  const char* name;
+};
+constexpr NamedFieldFault kFieldFaults[] = {{FieldFault::kAccessViolation, "access"},
+                                            {FieldFault::kHandled, "handled"},
+                                            {FieldFault::kBadPointerProbe, "probe"},
+                                            {FieldFault::kForeignException, "foreign"},
+                                            {FieldFault::kStackOverflow, "overflow"}};
+
 DWORD ToDword(const std::string& text) { return std::strtoul(text.c_str(), nullptr, 0); }
 
 void ApplySetting(const std::string& key, const std::string& value, Faults* faults) {
@@ -41,10 +51,12 @@ void ApplySetting(const std::string& key, const std::string& value, Faults* faul
     faults->getODSTaskFails = ToDword(value) != 0;
   } else if (key == "CrashOnField") {
     const std::size_t colon = value.find(':');
+    const std::size_t kind = value.find(':', colon == std::string::npos ? colon : colon + 1);
     if (colon != std::string::npos) {
       faults->crashOnField = true;
       faults->crashArea = ToDword(value.substr(0, colon));
-      faults->crashOffset = ToDword(value.substr(colon + 1));
+      faults->crashOffset = ToDword(value.substr(colon + 1, kind - colon - 1));
+      if (kind != std::string::npos) ParseFieldFault(value.substr(kind + 1), &faults->crashKind);
     }
   } else if (key == "FieldWriteDelay") {
     faults->fieldWriteDelayMs = ToDword(value);
@@ -54,7 +66,14 @@ void ApplySetting(const std::string& key, const std::string& value, Faults* faul
   } else if (key == "HandledFault") {
     faults->handledFault = ToDword(value) != 0;
   } else if (key == "ThreadFaultOnField") {
-    faults->threadFaultOnField = ToDword(value) != 0;
+    faults->threadFaultOnField = ParseFieldFault(value, &faults->threadFaultKind) || ToDword(value) != 0;
+  } else if (key == "RaiseIn") {
+    const std::size_t colon = value.find(':');
+    ParseControlCall(value.substr(0, colon), &faults->raiseIn);
+    if (colon != std::string::npos) ParseFieldFault(value.substr(colon + 1), &faults->raiseKind);
+  } else if (key == "LateFault") {
+    faults->lateFault = true;
+    faults->lateFaultMs = ToDword(value);
   }
 }
 
@@ -83,10 +102,27 @@ bool ParseControlCall(const std::string& name, ControlCall* call) {
   return false;
 }
 
+const char* FieldFaultName(FieldFault fault) {
+  for (const NamedFieldFault& named : kFieldFaults) {
+    if (named.fault == fault) return named.name;
+  }
+  return "access";
+}
+
+bool ParseFieldFault(const std::string& name, FieldFault* fault) {
+  for (const NamedFieldFault& named : kFieldFaults) {
+    if (_stricmp(named.name, name.c_str()) == 0) {
+      *fault = named.fault;
+      return true;
+    }
+  }
+  return false;
+}
+
 bool Faults::Any() const {
   return getOptionsFails || getOptionsWrongSize || refuseInterface || hangIn != ControlCall::kNone || getTaskFails ||
          setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0 || emptyInterface || handledFault ||
-         threadFaultOnField;
+         threadFaultOnField || raiseIn != ControlCall::kNone || lateFault;
 }
 
 bool ReadFaultsFile(const std::string& path, Faults* faults) {
@@ -136,14 +172,18 @@ bool WriteFaultsFile(const std::string& path, const Faults& faults) {
   if (faults.setTaskFails) add("SetTaskFails", 1);
   if (faults.getODSTaskFails) add("GetODSTaskFails", 1);
   if (faults.crashOnField) {
-    std::snprintf(line, sizeof line, "CrashOnField=%lu:%lu\r\n", static_cast<unsigned long>(faults.crashArea),
-                  static_cast<unsigned long>(faults.crashOffset));
+    std::snprintf(line, sizeof line, "CrashOnField=%lu:%lu:%s\r\n", static_cast<unsigned long>(faults.crashArea),
+                  static_cast<unsigned long>(faults.crashOffset), FieldFaultName(faults.crashKind));
     text += line;
   }
   if (faults.fieldWriteDelayMs != 0) add("FieldWriteDelay", faults.fieldWriteDelayMs);
   if (faults.emptyInterface) add("EmptyInterface", faults.emptyInterfaceId);
   if (faults.handledFault) add("HandledFault", 1);
-  if (faults.threadFaultOnField) add("ThreadFaultOnField", 1);
+  if (faults.threadFaultOnField) text += std::string("ThreadFaultOnField=") + FieldFaultName(faults.threadFaultKind) + "\r\n";
+  if (faults.raiseIn != ControlCall::kNone) {
+    text += std::string("RaiseIn=") + ControlCallName(faults.raiseIn) + ":" + FieldFaultName(faults.raiseKind) + "\r\n";
+  }
+  if (faults.lateFault) add("LateFault", faults.lateFaultMs);
   KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;

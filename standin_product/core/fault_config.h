@@ -10,12 +10,22 @@
 //   GetTaskFails=1             GetTask returns FALSE
 //   SetTaskFails=1             SetTask returns FALSE and stores nothing
 //   GetODSTaskFails=1          GetODSTask returns FALSE
-//   CrashOnField=1:120         a field write at area 1, offset 120 raises an access violation
+//   CrashOnField=1:120         a field write at area 1, offset 120 raises an access violation;
+//   CrashOnField=1:120:KIND    ... or, by KIND: "handled" raises one and handles it in a frame
+//                              of its own, "probe" asks IsBadReadPtr about a bad address (both
+//                              then write the field), "foreign" raises a C++ exception of
+//                              another compiler (0xE06D7363) that nothing in it handles,
+//                              "overflow" overflows its stack
 //   FieldWriteDelay=50         every field write takes this many milliseconds (a slow product)
 //   EmptyInterface=6           AvSync_GetIFace answers 0 for this id but fills nothing
 //   HandledFault=1             GetOptions raises an access violation and handles it itself
+//   RaiseIn=StartLC:foreign    this control call raises a fault of that KIND (access, foreign or
+//                              overflow, as for CrashOnField) that nothing in it handles
+//   LateFault=20               StartLC leaves a thread of the library's own behind, which
+//                              raises an access violation this many milliseconds later
 //   ThreadFaultOnField=1       the first field write starts a thread of the library's own that
-//                              raises an access violation nothing handles, and waits for it
+//                              raises an access violation nothing handles, and waits for it;
+//   ThreadFaultOnField=KIND    ... or a fault of that KIND (access, foreign, overflow)
 #pragma once
 
 #include <windows.h>
@@ -25,6 +35,11 @@
 namespace standin {
 
 enum class ControlCall { kNone, kStartLC, kStopLC, kEnableLC, kDisableLC };
+
+enum class FieldFault { kAccessViolation, kHandled, kBadPointerProbe, kForeignException, kStackOverflow };
+
+const char* FieldFaultName(FieldFault fault);
+bool ParseFieldFault(const std::string& name, FieldFault* fault);
 
 const char* ControlCallName(ControlCall call);
 bool ParseControlCall(const std::string& name, ControlCall* call);
@@ -43,11 +58,17 @@ struct Faults {
   bool crashOnField = false;
   DWORD crashArea = 0;
   DWORD crashOffset = 0;
+  FieldFault crashKind = FieldFault::kAccessViolation;
   DWORD fieldWriteDelayMs = 0;
   bool emptyInterface = false;
   DWORD emptyInterfaceId = 0;
   bool handledFault = false;
   bool threadFaultOnField = false;
+  FieldFault threadFaultKind = FieldFault::kAccessViolation;
+  ControlCall raiseIn = ControlCall::kNone;
+  FieldFault raiseKind = FieldFault::kAccessViolation;
+  bool lateFault = false;
+  DWORD lateFaultMs = 0;
 
   bool Any() const;
 };

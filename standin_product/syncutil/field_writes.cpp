@@ -2,6 +2,7 @@
 // entry is checked against the record its area code names before a byte is written, since a
 // wrong address there would silently corrupt the product's options.
 #include "standin_product/syncutil/entry_points.h"
+#include "standin_product/syncutil/raised_faults.h"
 #include "standin_product/syncutil/session.h"
 
 #include <cstring>
@@ -10,9 +11,6 @@ namespace syncutil {
 namespace {
 
 enum class FieldKind { kString, kValue, kBytes };
-
-// Written through on purpose: a real access violation, not a trap the compiler chose.
-BYTE* volatile g_nowhere = nullptr;
 
 struct Source {
   const BYTE* bytes;
@@ -59,6 +57,26 @@ bool SourceOf(FieldKind kind, const FieldWriteEntry& entry, CallRecord& record, 
   return false;
 }
 
+// Faults the library handles itself leave a line and let the write go on; the others leave
+// the call, so its line is written and the session let go of first.
+void RaiseFieldFault(standin::FieldFault fault, CallRecord& record, SessionGuard& guard) {
+  switch (fault) {
+    case standin::FieldFault::kHandled:
+      record.Line().Text("fault", FaultAndRecover() ? "access violation handled" : "no access violation");
+      return;
+    case standin::FieldFault::kBadPointerProbe:
+      record.Line().Text("fault", ProbeBadPointer() ? "bad pointer probed" : "pointer not reported bad");
+      return;
+    default:
+      break;
+  }
+  record.Line().Text("fault", fault == standin::FieldFault::kAccessViolation ? "access violation"
+                                                                             : standin::FieldFaultName(fault));
+  record.Flush();
+  guard.Unlock();
+  RaiseUnhandled(fault);
+}
+
 void WriteEntry(FieldKind kind, const char* call, const FieldWriteEntry& entry, SessionGuard& guard) {
   Session& session = TheSession();
   CallRecord record(call);
@@ -97,24 +115,9 @@ void WriteEntry(FieldKind kind, const char* call, const FieldWriteEntry& entry, 
   }
   if (session.faults.crashOnField && session.faults.crashArea == entry.area &&
       static_cast<long long>(session.faults.crashOffset) == offset) {
-    record.Line().Text("fault", "access violation");
-    record.Flush();
-    guard.Unlock();
-    *g_nowhere = source.bytes[0];
+    RaiseFieldFault(session.faults.crashKind, record, guard);
   }
   std::memcpy(reinterpret_cast<BYTE*>(target), source.bytes, source.size);
-}
-
-DWORD WINAPI FaultOnOwnThread(LPVOID) {
-  *g_nowhere = 3;
-  return 0;
-}
-
-// A thread of the library's own faults while the caller is inside the library.
-void FaultOnAnotherThread(SessionGuard& guard) {
-  guard.Unlock();
-  const KernelHandle thread(CreateThread(nullptr, 0, FaultOnOwnThread, nullptr, 0, nullptr));
-  if (thread) WaitForSingleObject(thread.get(), INFINITE);
 }
 
 BOOL WriteFields(FieldKind kind, const char* call, const FieldWriteEntry* entries, DWORD count) {
@@ -128,7 +131,11 @@ BOOL WriteFields(FieldKind kind, const char* call, const FieldWriteEntry* entrie
     }
     return FALSE;
   }
-  if (TheSession().faults.threadFaultOnField) FaultOnAnotherThread(guard);
+  if (TheSession().faults.threadFaultOnField) {
+    // A thread of the library's own faults while the caller is inside the library.
+    guard.Unlock();
+    FaultOnAnotherThread(TheSession().faults.threadFaultKind);
+  }
   for (DWORD i = 0; i < count; ++i) {
     WriteEntry(kind, call, entries[i], guard);
   }

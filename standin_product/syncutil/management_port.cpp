@@ -1,8 +1,7 @@
 // AVSIF_MANAGEMENTPORT: options hand-out, commit, and the visible control state.
-#include "foundation/exception_frame.h"
-#include "foundation/fault_resume.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/syncutil/entry_points.h"
+#include "standin_product/syncutil/raised_faults.h"
 #include "standin_product/syncutil/session.h"
 
 namespace syncutil {
@@ -32,6 +31,13 @@ DWORD ControlCall(const char* name, standin::ControlCall which, const DWORD* fla
     guard.Unlock();
     Sleep(INFINITE);
   }
+  if (session.faults.raiseIn == which) {
+    record.Line().Text("fault", standin::FieldFaultName(session.faults.raiseKind));
+    record.Flush();
+    guard.Unlock();
+    RaiseUnhandled(session.faults.raiseKind);
+  }
+  if (session.faults.lateFault && which == standin::ControlCall::kStartLC) FaultLater(session.faults.lateFaultMs);
   edit(session.working);
   const bool stored = standin::UpdateState([&](standin::ProductState& state) {
     edit(state);
@@ -39,28 +45,6 @@ DWORD ControlCall(const char* name, standin::ControlCall which, const DWORD* fla
   });
   record.Line().Number("result", stored ? 1 : 0);
   return stored ? 1 : 0;
-}
-
-// Written through on purpose: a real access violation, not a trap the compiler chose.
-BYTE* volatile g_nowhere = nullptr;
-
-EXCEPTION_DISPOSITION RecoverFromAccessViolation(EXCEPTION_RECORD* exception, CONTEXT* context, void* point) {
-  if ((exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) != 0 ||
-      exception->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) {
-    return ExceptionContinueSearch;
-  }
-  ResumeAt(context, *static_cast<ResumePoint*>(point));
-  return ExceptionContinueExecution;
-}
-
-// As a library does with __try/__except: the fault never leaves the library.
-bool FaultAndRecover() {
-  ResumePoint point;
-  auto fault = [](void* resume) {
-    auto write = [] { *g_nowhere = 1; };
-    RunInHandlerFrame(write, RecoverFromAccessViolation, resume);
-  };
-  return !RunResumable(point, fault, &point);
 }
 
 }  // namespace

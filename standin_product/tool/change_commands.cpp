@@ -38,10 +38,11 @@ bool ApplyFault(const Args& args, standin::Faults* faults) {
     faults->setTaskFails = true;
   } else if (name == "getodstask-fails" && extra == 0) {
     faults->getODSTaskFails = true;
-  } else if (name == "crash" && extra == 2) {
+  } else if (name == "crash" && (extra == 2 || extra == 3)) {
     faults->crashOnField = true;
     faults->crashArea = Number(args[1]);
     faults->crashOffset = Number(args[2]);
+    return extra == 2 || standin::ParseFieldFault(args[3], &faults->crashKind);
   } else {
     return false;
   }

@@ -136,8 +136,8 @@ int ShowFaults(const Args& args) {
   if (faults.setTaskFails) std::printf("SetTask fails\n");
   if (faults.getODSTaskFails) std::printf("GetODSTask fails\n");
   if (faults.crashOnField) {
-    std::printf("access violation on a field write at area %lu offset %lu\n", static_cast<unsigned long>(faults.crashArea),
-                static_cast<unsigned long>(faults.crashOffset));
+    std::printf("fault \"%s\" on a field write at area %lu offset %lu\n", standin::FieldFaultName(faults.crashKind),
+                static_cast<unsigned long>(faults.crashArea), static_cast<unsigned long>(faults.crashOffset));
   }
   if (faults.handledFault) std::printf("GetOptions handles an access violation of its own\n");
   if (faults.threadFaultOnField) std::printf("a field write faults on a thread of the library\n");

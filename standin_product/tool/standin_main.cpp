@@ -21,7 +21,7 @@ constexpr Command kCommands[] = {
     {"fault", standin_tool::SetFault, "fault NAME [ARGS]          getoptions-fails | getoptions-size N |\n"
                                       "                           refuse ID [RESULT] | hang StartLC|StopLC|EnableLC|DisableLC |\n"
                                       "                           gettask-fails | settask-fails | getodstask-fails |\n"
-                                      "                           crash AREA OFFSET"},
+                                      "                           crash AREA OFFSET [access|handled|probe|foreign|overflow]"},
     {"clear-faults", standin_tool::ClearFaults, "clear-faults               no faults"},
     {"tasks", standin_tool::SetTasks, "tasks KIND,KIND,...|none   replace the scheduled tasks (kinds by index)"},
     {"where", standin_tool::ShowWhere, "where                      installed library and state folder"},

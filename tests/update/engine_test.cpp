@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "foundation/exception_frame.h"
-#include "foundation/fault_resume.h"
 #include "foundation/unique_handle.h"
 #include "tests/update/random_scripts.h"
 #include "tests/update/update_test_support.h"
@@ -372,8 +371,24 @@ TEST_F(EngineTest, TextsAndBytesReachTheProductFromAStackAbove4Gb) {
 
 int* volatile g_nowhere = nullptr;
 volatile int g_zero = 0;
+volatile bool g_deeper = true;
 
-EXCEPTION_DISPOSITION PassOn(EXCEPTION_RECORD*, CONTEXT*, void*) { return ExceptionContinueSearch; }
+FrameAction PassOn(EXCEPTION_RECORD*, CONTEXT*, void*) { return FrameAction::kPassOn; }
+FrameAction Catch(EXCEPTION_RECORD*, CONTEXT*, void*) { return FrameAction::kCatch; }
+
+int Deeper(int depth) {
+  volatile char frame[1024];
+  frame[0] = static_cast<char>(depth);
+  return g_deeper ? Deeper(depth + 1) + frame[0] : frame[0];
+}
+
+// A thread of its own: the process's first thread may have no guard page to overflow into.
+DWORD WINAPI OverflowsUnderGuard(LPVOID) {
+  auto overflow = [] { Deeper(0); };
+  DWORD caught = 0;
+  for (int i = 0; i < 3; ++i) caught += RunGuarded(overflow) ? 0 : 1;
+  return caught;
+}
 
 DWORD WINAPI FaultUnderGuard(LPVOID finished) {
   auto work = [] { *g_nowhere = 5; };
@@ -381,13 +396,17 @@ DWORD WINAPI FaultUnderGuard(LPVOID finished) {
   return 0;
 }
 
-// Faults and exceptions stop only the guarded work, as often as they happen, and leave the
+// Exceptions of every kind stop only the guarded work, as often as they happen, and leave the
 // thread as it was; guards nest, and each thread has its own.
 TEST(FaultGuard, StopsOnlyTheGuardedWorkAndLeavesTheThreadAsItWas) {
   int reached = 0;
   auto accessViolation = [&] { reached += *g_nowhere; };
   auto divideByZero = [&] { reached += 10 / g_zero; };
   auto cppException = [&] { throw std::runtime_error("thrown"); };
+  auto foreignException = [&] {  // another compiler's C++ exception: not continuable
+    RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+    ++reached;
+  };
   auto ownFrame = [&] {  // a product call that has a handler frame of its own, which passes the fault on
     auto fault = [] { *g_nowhere = 2; };
     RunInHandlerFrame(fault, PassOn, nullptr);
@@ -395,9 +414,14 @@ TEST(FaultGuard, StopsOnlyTheGuardedWorkAndLeavesTheThreadAsItWas) {
   const void* chain = CurrentHandlerChain();
   for (int i = 0; i < 300; ++i) {
     ASSERT_FALSE(RunGuarded(accessViolation) || RunGuarded(divideByZero) || RunGuarded(cppException) ||
-                 RunGuarded(ownFrame)) << i;
+                 RunGuarded(foreignException) || RunGuarded(ownFrame)) << i;
     ASSERT_EQ(CurrentHandlerChain(), chain) << i;
   }
+  // Each overflow leaves the stack its guard page for the next.
+  const KernelHandle overflows(CreateThread(nullptr, 0, OverflowsUnderGuard, nullptr, 0, nullptr));
+  DWORD caught = 0;
+  ASSERT_EQ(WaitForSingleObject(overflows.get(), 60000), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeThread(overflows.get(), &caught) && caught == 3) << caught;
   EXPECT_EQ(reached, 0);
   EXPECT_THROW(throw std::logic_error("after"), std::logic_error);
 
@@ -418,6 +442,47 @@ TEST(FaultGuard, StopsOnlyTheGuardedWorkAndLeavesTheThreadAsItWas) {
   auto here = [&] { EXPECT_EQ(WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0); };
   EXPECT_TRUE(RunGuarded(here));
   EXPECT_FALSE(finished);
+}
+
+// What the product's library handles itself never reaches the guard: the work goes on to its end.
+TEST(FaultGuard, LeavesTheLibraryItsOwnExceptions) {
+  int steps = 0;
+  auto handledInOwnFrame = [&] {
+    auto fault = [] { *g_nowhere = 2; };
+    EXPECT_FALSE(RunInHandlerFrame(fault, Catch, nullptr));
+    ++steps;
+  };
+  auto probe = [&] {
+    EXPECT_TRUE(IsBadReadPtr(reinterpret_cast<const void*>(0x10), 4));
+    ++steps;
+  };
+  EXPECT_TRUE(RunGuarded(handledInOwnFrame));
+  EXPECT_TRUE(RunGuarded(probe));
+  EXPECT_EQ(steps, 2);
+}
+
+// Work that faults with values on the x87 stack and other rounding modes leaves neither behind.
+TEST(FaultGuard, ResumesWithTheFloatingPointStateItStartedWith) {
+  unsigned short control = 0;
+  unsigned int mxcsr = 0;
+  asm volatile("fnstcw %0\n\tstmxcsr %1" : "=m"(control), "=m"(mxcsr));
+  auto pendingAndTruncating = [] {
+    const unsigned short towardZero = 0x0F7F;
+    const unsigned int sseTowardZero = 0x7F80;
+    asm volatile("fld1\n\tfld1\n\tfldcw %0\n\tldmxcsr %1" : : "m"(towardZero), "m"(sseTowardZero));
+    *g_nowhere = 1;
+  };
+  for (int i = 0; i < 9; ++i) ASSERT_FALSE(RunGuarded(pendingAndTruncating)) << i;
+  unsigned short controlAfter = 0;
+  unsigned int mxcsrAfter = 0;
+  asm volatile("fnstcw %0\n\tstmxcsr %1" : "=m"(controlAfter), "=m"(mxcsrAfter));
+  EXPECT_EQ(controlAfter, control);
+  EXPECT_EQ(mxcsrAfter, mxcsr);
+  volatile long double x87 = 1.5L;
+  volatile double sse = 2.0 / 3.0;
+  EXPECT_EQ(x87 * 3 + 1, 5.5L);
+  EXPECT_EQ(sse, 2.0 / 3.0);
+  EXPECT_EQ(static_cast<double>(2.0 / static_cast<double>(3 + g_zero)), 2.0 / 3.0);
 }
 
 }  // namespace

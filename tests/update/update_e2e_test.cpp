@@ -76,36 +76,55 @@ class UpdateE2eTest : public ::testing::Test {
   }
 };
 
+// A fault in one field write loses that field alone, whatever was raised; one the library
+// handles itself (its own frame, IsBadReadPtr) is none of the agent's business: the write goes on.
 TEST_F(UpdateE2eTest, AFaultInOneFieldWriteLosesOnlyThatField) {
-  standin::Faults faults;
-  faults.crashOnField = true;
-  faults.crashArea = kAreaGeneralRecord;
-  faults.crashOffset = 512;  // szDAT
-  ASSERT_TRUE(standin::SetFaults(faults));
-  const AgentRun run = Run(GeneralScript("ODS"));
-  ExpectAgentResult(run, 0, "[0] Command successful.");
-  EXPECT_EQ(CountOf(run.debugOutput, "UpdateString Exception [CurrentVer] szDAT\n"), 1);
-  // Detail lines reach the debugger only, never the mailslot.
-  EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] dwDelayStartup = 3\n"), 1);
-  EXPECT_EQ(CountOf(run.StatusLines(), "[CurrentVer] dwDelayStartup = 3\n"), 0);
-  EXPECT_NE(CommittedText(512), "value of szDAT");
-  EXPECT_EQ(CommittedText(1024), "value of szECClient");
+  const struct {
+    standin::FieldFault kind;
+    bool written;
+  } cases[] = {
+      {standin::FieldFault::kAccessViolation, false}, {standin::FieldFault::kForeignException, false},
+      {standin::FieldFault::kStackOverflow, false},   {standin::FieldFault::kHandled, true},
+      {standin::FieldFault::kBadPointerProbe, true},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(standin::FieldFaultName(each.kind));
+    ASSERT_TRUE(standin::ResetState());
+    standin::Faults faults;
+    faults.crashOnField = true;
+    faults.crashArea = kAreaGeneralRecord;
+    faults.crashOffset = 512;  // szDAT
+    faults.crashKind = each.kind;
+    ASSERT_TRUE(standin::SetFaults(faults));
+    const AgentRun run = Run(GeneralScript("ODS"));
+    ExpectAgentResult(run, 0, "[0] Command successful.");
+    EXPECT_EQ(CountOf(run.debugOutput, "UpdateString Exception [CurrentVer] szDAT\n"), each.written ? 0 : 1);
+    EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] szDAT = value of szDAT\n"), each.written ? 1 : 0);
+    // Detail lines reach the debugger only, never the mailslot.
+    EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] dwDelayStartup = 3\n"), 1);
+    EXPECT_EQ(CountOf(run.StatusLines(), "[CurrentVer] dwDelayStartup = 3\n"), 0);
+    EXPECT_EQ(CommittedText(512) == "value of szDAT", each.written);
+    EXPECT_EQ(CommittedText(1024), "value of szECClient");
+  }
 }
 
 // A fault the product's library handles itself is its own business: the update goes on and
-// commits. One that nothing handles, here on a thread the library runs of its own while the
-// agent's worker stands in a guarded field write, ends the run with 11 and a status line naming
-// it, as a management system starting the agent without a debugger sees it.
+// commits. One that nothing handles, of any code, here on a thread the library runs of its own
+// while the agent's worker stands in a guarded field write, ends the run with 11 and a status
+// line naming it, as a management system starting the agent without a debugger sees it.
 TEST_F(UpdateE2eTest, OnlyAFaultThatNothingHandlesEndsTheRunWithEleven) {
   struct FaultCase {
     void (*set)(standin::Faults&);
     bool asDebuggee;
     DWORD result;
+    std::string code;
   };
   const FaultCase cases[] = {
-      {[](standin::Faults& f) { f.handledFault = true; }, true, 0},
-      {[](standin::Faults& f) { f.handledFault = true; }, false, 0},
-      {[](standin::Faults& f) { f.threadFaultOnField = true; }, false, 11},
+      {[](standin::Faults& f) { f.handledFault = true; }, true, 0, ""},
+      {[](standin::Faults& f) { f.handledFault = true; }, false, 0, ""},
+      {[](standin::Faults& f) { f.threadFaultOnField = true; }, false, 11, "0xC0000005"},
+      {[](standin::Faults& f) { f.threadFaultOnField = true, f.threadFaultKind = standin::FieldFault::kForeignException; },
+       false, 11, "0xE06D7363"},
   };
   for (const FaultCase& each : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
@@ -119,7 +138,7 @@ TEST_F(UpdateE2eTest, OnlyAFaultThatNothingHandlesEndsTheRunWithEleven) {
     const std::vector<std::string> lines = run.StatusLines();
     ASSERT_GE(lines.size(), 2u);
     const std::string& beforeResult = lines[lines.size() - 2];
-    EXPECT_EQ(beforeResult.rfind("The run ended on an unhandled exception 0xC0000005 at ", 0) == 0, each.result == 11)
+    EXPECT_EQ(beforeResult.rfind("The run ended on an unhandled exception " + each.code + " at ", 0) == 0, each.result == 11)
         << beforeResult;
   }
 }
