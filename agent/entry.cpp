@@ -91,6 +91,6 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   CommandRun run;
   run.module = instance;
   run.upperCommandLine = upperCommandLine.get();
-  const UnhandledFaultFilter filter(run);
+  InstallFaultFilter(run);
   return RunReportingFaults(run, [&] { return RunCommandLine(run); });
 }

@@ -2,22 +2,42 @@
 
 #include "agent/result_report.h"
 #include "foundation/trace_log.h"
-#include "update/fault_guard.h"
+#include "foundation/unique_handle.h"
 
 namespace {
 
 // The run the filter reports for; the filter has no other way to be told.
 const CommandRun* g_filteredRun = nullptr;
 
-[[noreturn]] void ReportAndEnd(const CommandRun& run, const EXCEPTION_RECORD& fault) {
-  TraceStatus("The run ended on an unhandled exception 0x%08lX at %p.\n", fault.ExceptionCode, fault.ExceptionAddress);
-  ReportResult(run, kResultTimedOut);
+struct FaultReport {
+  const CommandRun* run;
+  DWORD code;
+  void* address;
+};
+
+// Only the thread that claimed the result fills this.
+FaultReport g_report;
+
+DWORD WINAPI WriteFaultReport(LPVOID) {
+  TraceStatus("The run ended on an unhandled exception 0x%08lX at %p.\n", g_report.code, g_report.address);
+  WriteClaimedResult(*g_report.run);
   TerminateProcess(GetCurrentProcess(), static_cast<UINT>(kResultTimedOut));
+  return 0;
+}
+
+// The faulting thread may have no stack left (an overflow), so the report is written by a
+// fresh thread; by this one only when none can be made.
+[[noreturn]] void ReportAndEnd(const CommandRun& run, const EXCEPTION_RECORD& fault) {
+  if (!ClaimResult(kResultTimedOut)) EndWithClaimedResult();
+  g_report = {&run, fault.ExceptionCode, fault.ExceptionAddress};
+  const KernelHandle reporter(CreateThread(nullptr, 0, WriteFaultReport, nullptr, 0, nullptr));
+  if (reporter) WaitForSingleObject(reporter.get(), INFINITE);
+  WriteFaultReport(nullptr);
   ExitProcess(static_cast<UINT>(kResultTimedOut));
 }
 
 LONG WINAPI FilterUnhandledFault(EXCEPTION_POINTERS* info) {
-  if (g_filteredRun == nullptr || !IsHardwareFault(info->ExceptionRecord->ExceptionCode)) {
+  if (g_filteredRun == nullptr || IsContinuableNotice(info->ExceptionRecord->ExceptionCode)) {
     return EXCEPTION_CONTINUE_SEARCH;
   }
   ReportAndEnd(*g_filteredRun, *info->ExceptionRecord);
@@ -25,20 +45,14 @@ LONG WINAPI FilterUnhandledFault(EXCEPTION_POINTERS* info) {
 
 }  // namespace
 
-EXCEPTION_DISPOSITION ReportUnhandledFault(EXCEPTION_RECORD* fault, CONTEXT*, void* run) {
-  if ((fault->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) != 0 ||
-      !IsHardwareFault(fault->ExceptionCode)) {
-    return ExceptionContinueSearch;
-  }
+FrameAction ReportUnhandledFault(EXCEPTION_RECORD* fault, CONTEXT*, void* run) {
+  if (IsContinuableNotice(fault->ExceptionCode)) return FrameAction::kPassOn;
   ReportAndEnd(*static_cast<const CommandRun*>(run), *fault);
 }
 
-UnhandledFaultFilter::UnhandledFaultFilter(const CommandRun& run) {
+void InstallFaultFilter(const CommandRun& run) {
   g_filteredRun = &run;
-  previous_ = SetUnhandledExceptionFilter(FilterUnhandledFault);
+  RestoreFaultFilter();
 }
 
-UnhandledFaultFilter::~UnhandledFaultFilter() {
-  SetUnhandledExceptionFilter(previous_);
-  g_filteredRun = nullptr;
-}
+void RestoreFaultFilter() { SetUnhandledExceptionFilter(FilterUnhandledFault); }

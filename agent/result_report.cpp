@@ -8,6 +8,12 @@
 namespace {
 
 constexpr char kResultSubkey[] = "TARNUPDATE";
+constexpr DWORD kClaimantWaitMs = 5000;
+
+enum : LONG { kUnclaimed, kClaimed, kWritten };
+volatile LONG g_resultState = kUnclaimed;
+ResultCode g_claimedCode = kResultSuccess;
+DWORD g_claimantThread = 0;
 
 }  // namespace
 
@@ -43,11 +49,36 @@ void ClearPreviousResult() {
   if (!codeGone || !stringGone) TraceStatus("The previous result could not be deleted from the registry.\n");
 }
 
+bool ClaimResult(ResultCode code) {
+  if (InterlockedCompareExchange(&g_resultState, kClaimed, kUnclaimed) != kUnclaimed) return false;
+  g_claimedCode = code;
+  g_claimantThread = GetCurrentThreadId();
+  return true;
+}
+
+void EndWithClaimedResult() {
+  // The claimant may be this very thread, faulting while it wrote: then there is no one to wait for.
+  for (DWORD waited = 0; waited < kClaimantWaitMs && g_claimantThread != GetCurrentThreadId() &&
+                         InterlockedCompareExchange(&g_resultState, kWritten, kWritten) != kWritten;
+       waited += 10) {
+    Sleep(10);
+  }
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(g_claimedCode));
+  ExitProcess(static_cast<UINT>(g_claimedCode));
+}
+
 void ReportResult(const CommandRun& run, ResultCode code) {
+  if (!ClaimResult(code)) EndWithClaimedResult();
+  WriteClaimedResult(run);
+}
+
+void WriteClaimedResult(const CommandRun& run) {
+  const ResultCode code = g_claimedCode;
   const TextString text = ResultText(run, code);
   const bool codeWritten = Settings().WriteDword(kResultSubkey, "ReturnCode", static_cast<DWORD>(code));
   const bool stringWritten = Settings().WriteString(kResultSubkey, "ReturnString", text);
   // The exit code still tells; the registry would go on showing an earlier run's result.
   if (!codeWritten || !stringWritten) TraceStatus("The result could not be written to the registry.\n");
   TraceStatus("%s\n", text.c_str());
+  InterlockedExchange(&g_resultState, kWritten);
 }

@@ -12,6 +12,18 @@ TextString ResultText(const CommandRun& run, ResultCode code);
 // Deletes the previous run's ReturnCode and ReturnString; says so in a status line when it cannot.
 void ClearPreviousResult();
 
-// Writes ReturnCode and ReturnString below the agent key and traces the text; a status line
-// before it says so when the registry refused the result.
+// A run has one result, written once: the first to claim it (the command's end, a time-out or
+// the fault report) writes it, and the process ends with that code whoever ends it.
+bool ClaimResult(ResultCode code);
+
+// For anyone who lost the claim: waits (a few seconds at most) until the claimant has written
+// the result, then ends the process with the claimed code.
+[[noreturn]] void EndWithClaimedResult();
+
+// The claimant's write: ReturnCode and ReturnString below the agent key, and the text traced; a
+// status line before it says so when the registry refused the result.
+void WriteClaimedResult(const CommandRun& run);
+
+// Claims the result and writes it; ends the process with the claimed result when another
+// claimed it first.
 void ReportResult(const CommandRun& run, ResultCode code);

@@ -62,6 +62,7 @@ ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& ga
   }
   TraceStatus("Unloading SYNCUTIL.DLL\n");
   library.reset();
+  RestoreFaultFilter();
   return result;
 }
 

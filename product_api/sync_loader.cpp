@@ -1,6 +1,7 @@
 #include "product_api/sync_loader.h"
 
 #include "foundation/result_codes.h"
+#include "foundation/system_library.h"
 #include "foundation/trace_log.h"
 #include "product_api/installer_codes.h"
 
@@ -17,7 +18,7 @@ int LoadMSIDll(LoadedModule& library, const char* componentCode) {
   DWORD capacity = kLibraryPathSize;
   library.reset();
 
-  const LoadedModule msi(LoadLibraryA("MSI.DLL"));
+  const LoadedModule msi = LoadSystemLibrary("MSI.DLL");
   if (!msi) {
     TraceStatus("LoadMSIDll - MSI.DLL missing.\n");
     return kResultInstallerFailed;
@@ -29,7 +30,10 @@ int LoadMSIDll(LoadedModule& library, const char* componentCode) {
   }
   // The install state is not looked at: an unknown product leaves the path empty.
   getComponentPath(kProductCode, componentCode, path, &capacity);
-  if (path[0] != '\0') library.reset(LoadLibraryA(path));
+  // The product's library finds its own dependencies in its own folder first, and nothing in
+  // the current folder.
+  SetDllDirectoryA("");
+  if (path[0] != '\0') library.reset(LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   if (!library) {
     TraceStatus("LoadMSIDll - SYNCUTIL.DLL missing.\n");
     return 2;

@@ -4,6 +4,7 @@
 
 #include "agent/commands/commands.h"
 #include "foundation/settings_key.h"
+#include "foundation/system_library.h"
 #include "foundation/unique_handle.h"
 
 namespace {
@@ -13,7 +14,7 @@ using MsiGetFileVersionAFn = UINT(WINAPI*)(LPCSTR path, LPSTR version, LPDWORD v
 
 // Reads the version text of a file: 0 when read, 8 otherwise.
 ResultCode GetFileVer(const char* path, char* versionText, unsigned int capacity) {
-  const LoadedModule msi(LoadLibraryA("MSI.DLL"));
+  const LoadedModule msi = LoadSystemLibrary("MSI.DLL");
   if (!msi) {
     TraceStatus("GetFileVer - MSI.DLL missing.\n");
     return kResultInstallerFailed;

@@ -297,17 +297,89 @@ TEST_F(AgentE2eTest, AResultTheRegistryRefusesIsSaidInAStatusLine) {
   EXPECT_EQ(lines[4], "[12] TARNUPDATE version incorrect. Script requires version 9.0.0.\n");
 }
 
-// A product that says yes to the interface but fills nothing: the fault still leaves a result.
+// A fault that nothing handles, of any code, on the worker: the previous result is replaced by
+// 11 and a status line naming the exception, with or without a debugger, stack overflow included.
 TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
-  SetFault([](standin::Faults& f) {
-    f.emptyInterface = true;
-    f.emptyInterfaceId = AVSIF_MANAGEMENTPORT;
-  });
-  const AgentRun run = Run("LC_START");
-  ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
-  const Lines lines = CommandLines(run);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back().rfind("The run ended on an unhandled exception 0xC0000005 at ", 0), 0u) << lines.back();
+  const struct {
+    void (*set)(standin::Faults&);
+    std::string code;
+    bool asDebuggee;
+  } cases[] = {
+      // A product that says yes to the interface but fills nothing.
+      {[](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }, "0xC0000005", true},
+      {[](standin::Faults& f) { f.raiseIn = standin::ControlCall::kStartLC, f.raiseKind = standin::FieldFault::kForeignException; },
+       "0xE06D7363", true},
+      {[](standin::Faults& f) { f.raiseIn = standin::ControlCall::kStartLC, f.raiseKind = standin::FieldFault::kStackOverflow; },
+       "0xC00000FD", false},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.code);
+    SetFault(each.set);
+    SetDword(AgentSubkey("TARNUPDATE"), "ReturnCode", 0);
+    SetString(AgentSubkey("TARNUPDATE"), "ReturnString", kSuccess);
+    AgentRunOptions options;
+    options.asDebuggee = each.asDebuggee;
+    const AgentRun run = RunAgent("LC_START", options);
+    ASSERT_TRUE(run.finished);
+    ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
+    const Lines lines = run.StatusLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2].rfind("The run ended on an unhandled exception " + each.code + " at ", 0), 0u)
+        << lines[lines.size() - 2];
+  }
+}
+
+// A thread the product left behind faults while the run ends, before, during or after the
+// result is written: whoever claims the result first, the exit code, ReturnCode and ReturnString
+// are one result.
+TEST_F(AgentE2eTest, AFaultWhileTheResultIsWrittenStillLeavesOneResult) {
+  const std::string resultKey = AgentSubkey("TARNUPDATE");
+  int eleven = 0;
+  for (DWORD delay = 0; delay <= 40; delay += 4) {
+    SCOPED_TRACE(delay);
+    SetFault([delay](standin::Faults& f) { f.lateFault = true, f.lateFaultMs = Slowed(delay); });
+    SetDword(resultKey, "ReturnCode", 1234);
+    SetString(resultKey, "ReturnString", "stale");
+    AgentRunOptions options;
+    options.asDebuggee = false;
+    const AgentRun run = RunAgent("LC_START", options);
+    ASSERT_TRUE(run.finished);
+    ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 11) << run.exitCode;
+    EXPECT_EQ(GetDword(resultKey, "ReturnCode"), run.exitCode);
+    EXPECT_EQ(test_registry::GetString(resultKey, "ReturnString"),
+              run.exitCode == 0 ? kSuccess : "[11] Management Port function did not complete.");
+    eleven += run.exitCode == 11 ? 1 : 0;
+  }
+  EXPECT_GT(eleven, 0) << "no fault came before the end: the delays no longer cover the run";
+}
+
+// Windows' own MSI.DLL, never one planted beside a copy of the agent or in its current folder.
+// Wine would take its built-in one for that name anyway; the override makes it look for a
+// native one first, as Windows does for any library name.
+TEST_F(AgentE2eTest, APlantedMsiDllIsNeverLoaded) {
+  const std::string folder = "C:\\TARN-PLANTED";
+  const std::string current = folder + "\\CURRENT";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA(current.c_str(), nullptr);
+  const std::string planted = ProgramBesideTest("..\\planted\\MSI.DLL");
+  const std::string agent = folder + "\\tarnupd.exe";
+  ASSERT_TRUE(CopyFileA(ProgramBesideTest("tarnupd.exe").c_str(), agent.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(planted.c_str(), (folder + "\\MSI.DLL").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(planted.c_str(), (current + "\\MSI.DLL").c_str(), FALSE));
+  char previousFolder[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previousFolder);
+  SetCurrentDirectoryA(current.c_str());
+  char overrides[256] = {};
+  GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+  SetEnvironmentVariableA("WINEDLLOVERRIDES", ("msi=n,b;"s + overrides).c_str());
+  const AgentRun run = RunProgram(agent, "LC_START");
+  SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
+  SetCurrentDirectoryA(previousFolder);
+  ExpectAgentResult(run, 0, kSuccess);
+  EXPECT_EQ(std::count(run.debugOutput.begin(), run.debugOutput.end(), "planted MSI.DLL loaded\n"), 0);
+  for (const std::string& file : {agent, folder + "\\MSI.DLL", current + "\\MSI.DLL"}) DeleteFileA(file.c_str());
+  RemoveDirectoryA(current.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(AgentE2eTest, AHungProductCallEndsTheRunAfterFuncTimeout) {
