@@ -354,8 +354,8 @@ TEST_F(AgentE2eTest, AFaultWhileTheResultIsWrittenStillLeavesOneResult) {
 }
 
 // Windows' own MSI.DLL, never one planted beside a copy of the agent or in its current folder.
-// Wine would take its built-in one for that name anyway; the override makes it look for a
-// native one first, as Windows does for any library name.
+// Wine would take its built-in one for that name anyway; its per-program override makes it look
+// for a native one first, as Windows does for any library name.
 TEST_F(AgentE2eTest, APlantedMsiDllIsNeverLoaded) {
   const std::string folder = "C:\\TARN-PLANTED";
   const std::string current = folder + "\\CURRENT";
@@ -369,11 +369,10 @@ TEST_F(AgentE2eTest, APlantedMsiDllIsNeverLoaded) {
   char previousFolder[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previousFolder);
   SetCurrentDirectoryA(current.c_str());
-  char overrides[256] = {};
-  GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-  SetEnvironmentVariableA("WINEDLLOVERRIDES", ("msi=n,b;"s + overrides).c_str());
+  const char overridesKey[] = "Software\\Wine\\AppDefaults\\tarnupd.exe\\DllOverrides";
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, overridesKey, "msi", REG_SZ, "native,builtin", 15), ERROR_SUCCESS);
   const AgentRun run = RunProgram(agent, "LC_START");
-  SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tarnupd.exe");
   SetCurrentDirectoryA(previousFolder);
   ExpectAgentResult(run, 0, kSuccess);
   EXPECT_EQ(std::count(run.debugOutput.begin(), run.debugOutput.end(), "planted MSI.DLL loaded\n"), 0);
