@@ -335,7 +335,7 @@ TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
 TEST_F(AgentE2eTest, AFaultWhileTheResultIsWrittenStillLeavesOneResult) {
   const std::string resultKey = AgentSubkey("TARNUPDATE");
   int eleven = 0;
-  for (DWORD delay = 0; delay <= 40; delay += 4) {
+  for (const DWORD delay : {0, 3, 6, 10, 15, 25, 40}) {
     SCOPED_TRACE(delay);
     SetFault([delay](standin::Faults& f) { f.lateFault = true, f.lateFaultMs = Slowed(delay); });
     SetDword(resultKey, "ReturnCode", 1234);
