@@ -9,24 +9,41 @@
 namespace standin {
 namespace {
 
-struct NamedCall {
-  ControlCall call;
+template <typename Value>
+struct Named {
+  Value value;
   const char* name;
 };
-constexpr NamedCall kControlCalls[] = {{ControlCall::kStartLC, "StartLC"},
+constexpr Named<ControlCall> kControlCalls[] = {{ControlCall::kStartLC, "StartLC"},
                                        {ControlCall::kStopLC, "StopLC"},
                                        {ControlCall::kEnableLC, "EnableLC"},
                                        {ControlCall::kDisableLC, "DisableLC"}};
 
-struct NamedFieldFault {
-  FieldFault fault;
-  const char* name;
-};
-constexpr NamedFieldFault kFieldFaults[] = {{FieldFault::kAccessViolation, "access"},
+constexpr Named<FieldFault> kFieldFaults[] = {{FieldFault::kAccessViolation, "access"},
                                             {FieldFault::kHandled, "handled"},
                                             {FieldFault::kBadPointerProbe, "probe"},
                                             {FieldFault::kForeignException, "foreign"},
                                             {FieldFault::kStackOverflow, "overflow"}};
+
+template <typename Value, std::size_t kCount>
+const char* NameIn(const Named<Value> (&table)[kCount], Value value, const char* otherwise) {
+  for (const Named<Value>& named : table) {
+    if (named.value == value) return named.name;
+  }
+  return otherwise;
+}
+
+// Names in any letter case.
+template <typename Value, std::size_t kCount>
+bool ParseIn(const Named<Value> (&table)[kCount], const std::string& name, Value* value) {
+  for (const Named<Value>& named : table) {
+    if (_stricmp(named.name, name.c_str()) == 0) {
+      *value = named.value;
+      return true;
+    }
+  }
+  return false;
+}
 
 DWORD ToDword(const std::string& text) { return std::strtoul(text.c_str(), nullptr, 0); }
 
@@ -85,39 +102,13 @@ std::string Trimmed(const std::string& text) {
 
 }  // namespace
 
-const char* ControlCallName(ControlCall call) {
-  for (const NamedCall& named : kControlCalls) {
-    if (named.call == call) return named.name;
-  }
-  return "none";
-}
+const char* ControlCallName(ControlCall call) { return NameIn(kControlCalls, call, "none"); }
 
-bool ParseControlCall(const std::string& name, ControlCall* call) {
-  for (const NamedCall& named : kControlCalls) {
-    if (_stricmp(named.name, name.c_str()) == 0) {
-      *call = named.call;
-      return true;
-    }
-  }
-  return false;
-}
+bool ParseControlCall(const std::string& name, ControlCall* call) { return ParseIn(kControlCalls, name, call); }
 
-const char* FieldFaultName(FieldFault fault) {
-  for (const NamedFieldFault& named : kFieldFaults) {
-    if (named.fault == fault) return named.name;
-  }
-  return "access";
-}
+const char* FieldFaultName(FieldFault fault) { return NameIn(kFieldFaults, fault, "access"); }
 
-bool ParseFieldFault(const std::string& name, FieldFault* fault) {
-  for (const NamedFieldFault& named : kFieldFaults) {
-    if (_stricmp(named.name, name.c_str()) == 0) {
-      *fault = named.fault;
-      return true;
-    }
-  }
-  return false;
-}
+bool ParseFieldFault(const std::string& name, FieldFault* fault) { return ParseIn(kFieldFaults, name, fault); }
 
 bool Faults::Any() const {
   return getOptionsFails || getOptionsWrongSize || refuseInterface || hangIn != ControlCall::kNone || getTaskFails ||
