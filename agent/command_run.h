@@ -27,5 +27,8 @@ struct CommandRun {
   std::shared_ptr<const ScriptCopy> scriptCopy;
   char requiredVersion[kRequiredVersionBufferSize] = {};  // LC_VERSION= argument
   TextString targetPath;                // LC_EXEC or LC_FILEVER file
+  // A command's part on the entry thread gave up on a thread it started, which may still be
+  // inside a system library: the process ends at once after the result.
+  bool workAbandoned = false;
   TextString execCommandLine;           // LC_EXEC arguments
 };

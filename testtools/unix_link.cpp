@@ -35,4 +35,6 @@ bool MakeUnixLink(const std::string& target, const std::string& link) {
   return RunUnix("ln", "-sfn", UnixName(target), UnixName(link));
 }
 
+bool MakeUnixFifo(const std::string& path) { return RunUnix("mkfifo", "-m", "600", UnixName(path)); }
+
 bool RemoveUnixTree(const std::string& path) { return RunUnix("rm", "-rf", "--", UnixName(path)); }

@@ -8,6 +8,10 @@
 // exist); replaces what `link` was. False when not under Wine or the link could not be made.
 bool MakeUnixLink(const std::string& target, const std::string& link);
 
+// Makes `path` a named pipe of the Linux side (a FIFO): opening it for reading waits for a
+// writer that never comes.
+bool MakeUnixFifo(const std::string& path);
+
 // Removes `path` and all below it from the Linux side, links as links: Wine cannot delete a
 // link whose target is missing.
 bool RemoveUnixTree(const std::string& path);
