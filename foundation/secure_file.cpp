@@ -64,6 +64,17 @@ FileRefusal WhatExistsAt(const char* path) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRefusal::kLink : FileRefusal::kExists;
 }
 
+// A name that reads as nothing yet cannot be made new is a link whose target is missing (where
+// the system does not show links as such, as Wine does not). The file the test makes when the
+// name is free goes again as it is closed.
+bool IsDanglingLink(const char* path) {
+  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+  const KernelHandle probe(CreateFileA(path, DELETE, 0, nullptr, CREATE_NEW,
+                                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  const DWORD error = GetLastError();
+  return !probe && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
+}
+
 FileStatus WriteAll(HANDLE file, const void* data, std::size_t size) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
@@ -179,7 +190,7 @@ FileStatus WriteWholeFile(const char* path, const void* data, std::size_t size, 
   if (replace) {
     // Replacing a link would never write where it leads, but whoever planted it meant harm.
     const DWORD attributes = GetFileAttributesA(path);
-    if (IsLinkAttributes(attributes)) return Refused(FileRefusal::kLink);
+    if (IsLinkAttributes(attributes) || IsDanglingLink(path)) return Refused(FileRefusal::kLink);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       return Refused(FileRefusal::kExists);
     }
