@@ -49,6 +49,7 @@ class ProductLock {
   ProductLock(const ProductLock&) = delete;
   ProductLock& operator=(const ProductLock&) = delete;
   bool held() const { return held_; }
+  bool made() const { return mutex_.get() != nullptr; }
 
  private:
   ProductMutex mutex_;
@@ -111,7 +112,7 @@ ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& ga
 WorkerOutcome RunOnWorker(const CommandRun& run, ProductWork work) {
   const ProductLock lock(run.funcTimeout);
   if (!lock.held()) {
-    TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
+    if (lock.made()) TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
     return {kResultTimedOut, false};
   }
   const auto job = std::make_shared<WorkerJob>(WorkerJob{run, work, {}});

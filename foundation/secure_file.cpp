@@ -97,13 +97,17 @@ void RemoveOnClose(HANDLE file) {
 // is the file written, whatever happens to names meanwhile. A link at `path` is replaced, never
 // followed.
 FileStatus RenameOpenFile(HANDLE file, const char* path, bool replace) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+  // A full path: how a relative one is read differs between the system's layers.
+  char full[MAX_PATH] = {};
+  const DWORD fullLength = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+  if (fullLength == 0 || fullLength >= MAX_PATH) return Failed(fullLength == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE);
+  const int length = MultiByteToWideChar(CP_ACP, 0, full, -1, nullptr, 0);
   if (length <= 0) return Failed(GetLastError());
   std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + static_cast<std::size_t>(length) * sizeof(WCHAR));
   auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   rename->ReplaceIfExists = replace ? TRUE : FALSE;
   rename->FileNameLength = static_cast<DWORD>(length - 1) * sizeof(WCHAR);
-  MultiByteToWideChar(CP_ACP, 0, path, -1, rename->FileName, length);
+  MultiByteToWideChar(CP_ACP, 0, full, -1, rename->FileName, length);
   if (!SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return Refused(WhatExistsAt(path));
