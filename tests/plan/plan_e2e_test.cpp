@@ -343,6 +343,7 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
 // does not exist yet, of the user's choice) is never written.
 TEST_F(Plan, AnExportOntoALinkIsRefused) {
   const std::string link = WriteTemporary("tarnplan-link.ini", ""), target = link + ".theirs";
+  RemoveUnixTree(target);
   ASSERT_TRUE(MakeUnixLink(target, link));
   Fresh(1000);
   const Output exported = Tarnplan("export OAS --out " + Quoted(link));
@@ -350,6 +351,7 @@ TEST_F(Plan, AnExportOntoALinkIsRefused) {
   EXPECT_EQ(exported.err, "tarnplan: the script cannot be written to " + link + ": it is a link or junction\r\n");
   EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
   RemoveUnixTree(link);
+  RemoveUnixTree(target);
 }
 
 }  // namespace
