@@ -101,7 +101,9 @@ struct CommandCase {
 TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
   const KernelHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr));
   // A pipe by an ordinary file name, that no device check of the name sees.
-  const std::string fifo = ProgramBesideTest("tarn_fifo.dll");
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string fifo = std::string(temp) + "tarn_fifo.dll";
   RemoveUnixTree(fifo);
   ASSERT_TRUE(MakeUnixFifo(fifo));
   const auto none = [] {};
