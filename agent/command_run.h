@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "foundation/text_string.h"
+
+class ScriptCopy;
 
 constexpr int kPathBufferSize = 260;
 constexpr int kRequiredVersionBufferSize = 24;
@@ -18,7 +22,13 @@ struct CommandRun {
   TextString noExtensionString;         // LC_UPDATE\NoExtensionString
   TextString productVersion;            // the product's version text, may be empty
   char scriptPath[kPathBufferSize] = {};               // LC_UPDATE= argument
+  // The script's private copy, shared by the entry thread's run and the worker's: it goes when
+  // both have let go of it.
+  std::shared_ptr<const ScriptCopy> scriptCopy;
   char requiredVersion[kRequiredVersionBufferSize] = {};  // LC_VERSION= argument
   TextString targetPath;                // LC_EXEC or LC_FILEVER file
+  // A command's part on the entry thread gave up on a thread it started, which may still be
+  // inside a system library: the process ends at once after the result.
+  bool workAbandoned = false;
   TextString execCommandLine;           // LC_EXEC arguments
 };

@@ -30,7 +30,7 @@ WorkerOutcome DispatchCommand(CommandRun& run, CommandWord word) {
     if (command.word != word) continue;
     if (command.onEntry != nullptr) {
       const ResultCode result = command.onEntry(run);
-      if (result != kResultSuccess || command.onProduct == nullptr) return {result, false};
+      if (result != kResultSuccess || command.onProduct == nullptr) return {result, run.workAbandoned};
     }
     return RunOnWorker(run, command.onProduct);
   }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "agent/fault_report.h"
+#include "foundation/sddl_security.h"
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
 #include "product_api/sync_loader.h"
@@ -24,11 +25,21 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
   return static_cast<DWORD>(RunReportingFaults(work.run, [&] { return WorkerSession(work.run, work.work, work.gate); }));
 }
 
+constexpr wchar_t kProductNamespace[] = L"TarnConfigurationAgent";
+constexpr wchar_t kProductMutexName[] = L"TarnConfigurationAgent\\Product";
+constexpr char kAdministratorsOnly[] = "D:P(A;;GA;;;SY)(A;;GA;;;BA)";
+// Another run may close the namespace between this one's create and open: try again.
+constexpr int kNamespaceTries = 4;
+
 // Owns the product for this run, or says why it could not.
 class ProductLock {
  public:
-  explicit ProductLock(DWORD waitMs) : mutex_(CreateMutexA(nullptr, FALSE, kProductMutexName)) {
-    const DWORD wait = mutex_ ? WaitForSingleObject(mutex_.get(), waitMs) : WAIT_FAILED;
+  explicit ProductLock(DWORD waitMs) {
+    if (!mutex_.get()) {
+      TraceStatus("The product's mutex cannot be made (error %lu).\n", mutex_.error());
+      return;
+    }
+    const DWORD wait = WaitForSingleObject(mutex_.get(), waitMs);
     // An abandoned mutex is the product left by a run that ended: it is ours now.
     held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
   }
@@ -38,13 +49,46 @@ class ProductLock {
   ProductLock(const ProductLock&) = delete;
   ProductLock& operator=(const ProductLock&) = delete;
   bool held() const { return held_; }
+  bool made() const { return mutex_.get() != nullptr; }
 
  private:
-  KernelHandle mutex_;
+  ProductMutex mutex_;
   bool held_ = false;
 };
 
 }  // namespace
+
+ProductMutex::ProductMutex() {
+  SddlSecurity security(kAdministratorsOnly);
+  boundary_.reset(CreateBoundaryDescriptorW(kProductNamespace, 0));
+  if (!boundary_) {
+    mutex_.reset(CreateMutexA(security.get(), FALSE, kGlobalProductMutexName));
+    if (!mutex_) error_ = GetLastError();
+    return;
+  }
+  BYTE administrators[SECURITY_MAX_SID_SIZE] = {};
+  DWORD size = sizeof administrators;
+  HANDLE boundary = boundary_.get();
+  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) ||
+      !AddSIDToBoundaryDescriptor(&boundary, administrators)) {
+    error_ = GetLastError();
+    return;
+  }
+  boundary_.release();
+  boundary_.reset(boundary);  // adding may have moved it
+  for (int attempt = 0; attempt < kNamespaceTries && !namespace_; ++attempt) {
+    namespace_.reset(CreatePrivateNamespaceW(security.get(), boundary_.get(), kProductNamespace));
+    if (!namespace_ && GetLastError() == ERROR_ALREADY_EXISTS) {
+      namespace_.reset(OpenPrivateNamespaceW(boundary_.get(), kProductNamespace));
+    }
+  }
+  if (!namespace_) {
+    error_ = GetLastError();
+    return;
+  }
+  mutex_.reset(CreateMutexW(security.get(), FALSE, kProductMutexName));
+  if (!mutex_) error_ = GetLastError();
+}
 
 ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& gate) {
   LoadedModule library;
@@ -69,7 +113,7 @@ ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& ga
 WorkerOutcome RunOnWorker(const CommandRun& run, ProductWork work) {
   const ProductLock lock(run.funcTimeout);
   if (!lock.held()) {
-    TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
+    if (lock.made()) TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
     return {kResultTimedOut, false};
   }
   const auto job = std::make_shared<WorkerJob>(WorkerJob{run, work, {}});

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "agent/command_run.h"
+#include "foundation/unique_handle.h"
 #include "foundation/result_codes.h"
 #include "product_api/sync_library.h"
 
@@ -36,8 +37,29 @@ struct WorkerOutcome {
   bool abandoned;
 };
 
-// The name of the mutex that lets one agent at a time work with the product.
-constexpr char kProductMutexName[] = "Global\\TarnConfigurationAgent.Product";
+// The mutex that lets one agent run at a time work with the product. It lives in a private
+// namespace whose boundary is the Administrators group: only an administrator (SYSTEM is one)
+// can create that namespace, and only SYSTEM and Administrators may open it or the mutex, so no
+// user can create and hold the mutex first and stall every product command. Where the system
+// has no private namespaces (Wine's boundary descriptor is a stub that gives none), a global
+// name serves, never the one earlier versions used.
+class ProductMutex {
+ public:
+  ProductMutex();
+  ProductMutex(const ProductMutex&) = delete;
+  ProductMutex& operator=(const ProductMutex&) = delete;
+  HANDLE get() const { return mutex_.get(); }
+  DWORD error() const { return error_; }  // why there is no mutex
+
+ private:
+  BoundaryDescriptor boundary_;
+  PrivateNamespace namespace_;  // held as long as the mutex: it goes with its last handle
+  KernelHandle mutex_;
+  DWORD error_ = 0;
+};
+
+// The global name of the product mutex where there are no private namespaces.
+constexpr char kGlobalProductMutexName[] = "Global\\TarnConfigurationAgent.ProductLock";
 
 // Waits at most run.funcTimeout milliseconds for the product to be free of other agent runs,
 // then runs `work` on a new worker thread and waits for it at most as long again: 11 when

@@ -60,8 +60,25 @@ struct ModuleTraits {
   static void Close(Handle handle) { FreeLibrary(handle); }
 };
 
+struct BoundaryDescriptorTraits {
+  using Handle = HANDLE;
+  static Handle None() { return nullptr; }
+  static bool IsNone(Handle handle) { return handle == nullptr; }
+  static void Close(Handle handle) { DeleteBoundaryDescriptor(handle); }
+};
+
+// Closed without destroying: the namespace lives on while another run holds it.
+struct PrivateNamespaceTraits {
+  using Handle = HANDLE;
+  static Handle None() { return nullptr; }
+  static bool IsNone(Handle handle) { return handle == nullptr; }
+  static void Close(Handle handle) { ClosePrivateNamespace(handle, 0); }
+};
+
 // Files, processes, threads, events, mailslots, pipes, mutexes.
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using BoundaryDescriptor = UniqueHandle<BoundaryDescriptorTraits>;
+using PrivateNamespace = UniqueHandle<PrivateNamespaceTraits>;
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 using LoadedModule = UniqueHandle<ModuleTraits>;
 

@@ -2,11 +2,9 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <memory>
-
 #include "resources/message_ids.h"
 #include "foundation/messages.h"
+#include "foundation/secure_file.h"
 #include "foundation/settings_key.h"
 #include "foundation/trace_log.h"
 
@@ -25,10 +23,6 @@ constexpr UINT kWindowsDirectorySize = MAX_PATH;
 // The longest name put after the product directory is TOLVRSIL.INI; the install logs
 // (DEISLn.ISU) are shorter.
 constexpr int kLongestDirectory = MAX_PATH - 1 - static_cast<int>(sizeof(kTolvrSilName) - 1);
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
@@ -87,12 +81,16 @@ void RestoreUninstallScript(HMODULE messages, TextString productDirectory, Unins
     script.Format(scriptTemplate, windowsDirectory, directory, logNumber);
   }
 
+  // The uninstaller reads CR LF lines.
+  script.Replace("\n", "\r\n");
   const TextString path = productDirectory + (tolvr ? kTolvrName : kTolvrSilName);
-  {
-    // Text mode: the uninstaller reads CR LF lines.
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "wt"));
-    if (!file) return;
-    std::fwrite(script.c_str(), 1, static_cast<std::size_t>(script.Length()), file.get());
+  // The folder may be one users can write: the script is made new, never through a link a user
+  // left there, and only administrators may change it, since the uninstaller runs its CmdProg.
+  const FileStatus written =
+      WriteNewFile(path, script.c_str(), static_cast<std::size_t>(script.Length()), FileReaders::kUsers);
+  if (!written.ok()) {
+    TraceStatus("LC_RESTORE did not write %s: %s.\n", path.c_str(), written.Reason().c_str());
+    return;
   }
   TraceStatus("LC_RESTORE Replaced %s\n", path.c_str());
 }

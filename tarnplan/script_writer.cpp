@@ -1,6 +1,5 @@
 #include "tarnplan/script_writer.h"
 
-#include <fstream>
 
 #include "tarnplan/field_values.h"
 
@@ -107,11 +106,4 @@ ScriptWriter ExportScript(UpdateKind kind, const MemoryProduct::Records& records
     script.List(*list, items != records.lists.end() ? items->second : std::vector<std::string>());
   }
   return script;
-}
-
-bool WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  return static_cast<bool>(file);
 }

@@ -43,6 +43,3 @@ class ScriptWriter {
 
 // Every key of the type's records and every list, from `records`.
 ScriptWriter ExportScript(UpdateKind kind, const MemoryProduct::Records& records);
-
-// Writes `text` to `path` (binary, so CR LF stays as it is); false when it cannot.
-bool WriteFile(const std::string& path, const std::string& text);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "foundation/secure_file.h"
 #include "foundation/unique_handle.h"
 #include "tarnplan/product_reading.h"
 #include "foundation/utf8_text.h"
@@ -92,13 +93,22 @@ ScriptWriter BackupScript(const std::string& scriptPath, const Preview& preview,
   return backup;
 }
 
+// Writes a whole script file as files made for administrators are written: complete under a
+// temporary name, then moved into place, never through a link someone left at that name.
+// Empty, or ": " and why not.
+std::string WriteScriptFile(const std::string& path, const std::string& text) {
+  const FileStatus written = WriteWholeFile(path.c_str(), text.data(), text.size(), FileReaders::kUsers, true);
+  return written.ok() ? "" : ": " + std::string(written.Reason().c_str());
+}
+
 int RunPreview(const Options& options) {
   const std::string path = FullPath(options.argument);
   Run run{options, {{"command", "preview"}, {"script", AnsiToUtf8(path)}, {"updateType", nullptr}}};
   // Held, sharing reads only, as the agent holds it: what is read is one version of the script.
-  const KernelHandle script(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!script) return run.Fail(kResultScriptMissing, "the script cannot be read", path);
+  KernelHandle script;
+  if (!OpenOutsideFile(path.c_str(), FILE_SHARE_READ, script).ok()) {
+    return run.Fail(kResultScriptMissing, "the script cannot be read", path);
+  }
 
   MemoryProduct::Records before;
   UpdateKind kind;
@@ -123,9 +133,8 @@ int RunPreview(const Options& options) {
 
   if (!options.file.empty()) {
     const ScriptWriter backup = BackupScript(path, preview, before);
-    if (!WriteFile(options.file, backup.Text())) {
-      return run.Finish(kExitError, "the backup cannot be written to " + options.file);
-    }
+    const std::string cause = WriteScriptFile(options.file, backup.Text());
+    if (!cause.empty()) return run.Finish(kExitError, "the backup cannot be written to " + options.file + cause);
     WarnNotWritten("backup", backup.notWritten());
     run.report["backup"] = {{"file", AnsiToUtf8(FullPath(options.file))},
                             {"notWritten", NotWrittenJson(backup.notWritten())}};
@@ -159,8 +168,8 @@ int RunExport(const Options& options) {
   if (options.file.empty()) {
     _setmode(_fileno(stdout), _O_BINARY);  // the script's CR LF as they are
     std::fputs(script.Text().c_str(), stdout);
-  } else if (!WriteFile(options.file, script.Text())) {
-    return run.Finish(kExitError, "the script cannot be written to " + options.file);
+  } else if (const std::string cause = WriteScriptFile(options.file, script.Text()); !cause.empty()) {
+    return run.Finish(kExitError, "the script cannot be written to " + options.file + cause);
   } else {
     run.report["file"] = AnsiToUtf8(FullPath(options.file));
   }

@@ -1,5 +1,6 @@
 // LC_EXEC: runs the program named in the settings and records its exit code.
 #include "agent/commands/commands.h"
+#include "foundation/secure_file.h"
 #include "foundation/settings_key.h"
 #include "foundation/unique_handle.h"
 
@@ -8,6 +9,15 @@ ResultCode ExecProgram(CommandRun& run) {
   run.execCommandLine = Settings().ReadString("LC_EXEC", "ExecCmdLine", "");
   run.targetPath.MakeUpper();
   if (!PathExists(run.targetPath)) return kResultProgramMissing;
+  // Held from here until the process is created, denying writes and deletion: the program
+  // started is the file found, not one a user put in its place meanwhile. Opened allowing a
+  // pipe server identification only, and only a file on a disk.
+  KernelHandle program;
+  const FileStatus held = OpenOutsideFile(run.targetPath, FILE_SHARE_READ, program);
+  if (!held.ok()) {
+    TraceStatus("The program %s cannot be held for starting: %s.\n", run.targetPath.c_str(), held.Reason().c_str());
+    return kResultInstallerFailed;
+  }
 
   // The program gets the start-up information the management system gave the agent.
   STARTUPINFOA startup = {};
@@ -27,6 +37,7 @@ ResultCode ExecProgram(CommandRun& run) {
                       CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process)) {
     return kResultInstallerFailed;
   }
+  program.reset();
   const KernelHandle processHandle(process.hProcess);
   const KernelHandle threadHandle(process.hThread);
 

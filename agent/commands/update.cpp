@@ -1,7 +1,7 @@
 // LC_UPDATE=path: the update script applied to the live product by the update engine.
 #include "agent/commands/commands.h"
 #include "agent/command_word.h"
-#include "foundation/unique_handle.h"
+#include "agent/script_copy.h"
 #include "update/live_product.h"
 #include "update/update_driver.h"
 
@@ -10,20 +10,19 @@ ResultCode PrepareUpdate(CommandRun& run) {
     return kResultBadCommandLine;
   }
   if (!PathExists(run.scriptPath)) return kResultScriptMissing;
+  // Held, sharing reads only, from here to the end of the run, before the wait for the product
+  // and its library: nobody can delete or rewrite the script meanwhile, and every key is read
+  // from a copy made through this handle, so the script read is the one held.
+  auto copy = std::make_shared<ScriptCopy>();
+  const ResultCode made = copy->Make(run.scriptPath);
+  if (made != kResultSuccess) return made;
+  run.scriptCopy = std::move(copy);
   return kResultSuccess;
 }
 
 ResultCode ApplyUpdate(const CommandRun& run, ProductSession& product) {
-  // Held open, sharing reads only, for the whole update: the profile functions still do every
-  // read, but nobody can delete or rewrite the script half-way and have a half-read one committed.
-  const KernelHandle script(CreateFileA(run.scriptPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!script) {
-    TraceStatus("The script cannot be held for reading (error %lu): nothing was updated.\n", GetLastError());
-    return kResultScriptMissing;
-  }
   LiveProduct target(product.getIFace, product.port);
-  UpdateContext update{run.scriptPath, run.noExtensionString, run.productVersion, &target};
+  UpdateContext update{run.scriptCopy->path(), run.noExtensionString, run.productVersion, &target};
   update.mayCommit = [&product] { return product.gate->ClaimCommit(); };
   return ApplyUpdateScript(update);
 }

@@ -16,6 +16,7 @@
 #include "testtools/agent_result.h"
 #include "testtools/test_registry.h"
 #include "testtools/trace_names.h"
+#include "testtools/unix_link.h"
 
 namespace {
 
@@ -99,6 +100,12 @@ struct CommandCase {
 
 TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
   const KernelHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr));
+  // A pipe by an ordinary file name, that no device check of the name sees.
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string fifo = std::string(temp) + "tarn_fifo.dll";
+  RemoveUnixTree(fifo);
+  ASSERT_TRUE(MakeUnixFifo(fifo));
   const auto none = [] {};
   const std::string version = "GetFileVer - MsiGetFileVersionA() ";
   const std::string tooLong = "C:\\" + std::string(300, 'A') + ".INI";
@@ -169,6 +176,8 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
        {"GetFileVer - COM1 is no file on a disk.\n"}, none},
       {"LC_FILEVER", [] { SetString(kFileVersionKey, "FilePath", kSilentPipe); }, 8, "[8] Installer Dll failed to load.",
        {"GetFileVer - "s + kSilentPipe + " is no file on a disk.\n"}, none},
+      {"LC_FILEVER", [&] { SetString(kFileVersionKey, "FilePath", fifo); }, 8, "[8] Installer Dll failed to load.",
+       {"GetFileVer - " + fifo + " is no file on a disk.\n"}, none},
       {"LC_FILEVER", none, 8, "[8] Installer Dll failed to load.", kUnchecked,
        [] { EXPECT_EQ(GetDword(kFileVersionKey, "FileVersionExtra"), 0u); }},
   };
@@ -186,6 +195,7 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
     each.after();
     EXPECT_EQ(standin::ProtocolErrorCount(), 0);
   }
+  RemoveUnixTree(fifo);
 }
 
 TEST_F(AgentE2eTest, StartUpLinesSettingsAndResultsCarryOverAsTheyShould) {

@@ -81,30 +81,44 @@ TEST(Worker, OnlyOneOfTheTimeOutAndTheCommitWins) {
   EXPECT_EQ(g_claimed, 1);
 }
 
-// Another agent run holding the product for the given milliseconds.
-DWORD WINAPI HoldProduct(LPVOID milliseconds) {
-  const KernelHandle mutex(CreateMutexA(nullptr, TRUE, kProductMutexName));
-  Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(milliseconds)));
+// Another agent run holding the product for a while.
+DWORD WINAPI HoldProduct(LPVOID) {
+  const ProductMutex mutex;
+  WaitForSingleObject(mutex.get(), INFINITE);
+  Sleep(Slowed(1500));
   ReleaseMutex(mutex.get());
   return 0;
 }
 
-// Agent runs take the product one at a time: a second one waits, at most Func Timeout.
+// A user holding a mutex of the name earlier versions used, which anyone could create first.
+DWORD WINAPI HoldOldName(LPVOID) {
+  const KernelHandle mutex(CreateMutexA(nullptr, TRUE, "Global\\TarnConfigurationAgent.Product"));
+  Sleep(Slowed(1500));
+  ReleaseMutex(mutex.get());
+  return 0;
+}
+
+// Agent runs take the product one at a time: a second one waits, at most Func Timeout. A
+// mutex that is not the agent's own, of the old name, keeps no run waiting.
 TEST(Worker, AnotherRunHoldingTheProductIsWaitedForAtMostFuncTimeout) {
   CommandRun run;
   const ProductWork work = [](const CommandRun&, ProductSession& product) {
     g_claimed = product.gate->ClaimCommit() ? 1 : 0;
     return kResultSuccess;
   };
-  for (const bool givesUp : {true, false}) {
+  const struct {
+    LPTHREAD_START_ROUTINE holder;
+    DWORD funcTimeout;
+    bool givesUp;
+  } cases[] = {{HoldProduct, 300, true}, {HoldProduct, 5000, false}, {HoldOldName, 300, false}};
+  for (const auto& each : cases) {
     g_claimed = -1;
-    run.funcTimeout = Slowed(givesUp ? 300 : 5000);
-    const KernelHandle other(
-        CreateThread(nullptr, 0, HoldProduct, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(Slowed(1500))), 0, nullptr));
+    run.funcTimeout = Slowed(each.funcTimeout);
+    const KernelHandle other(CreateThread(nullptr, 0, each.holder, nullptr, 0, nullptr));
     Sleep(Slowed(200));
     const WorkerOutcome outcome = RunOnWorker(run, work);
-    EXPECT_EQ(outcome.result, givesUp ? kResultTimedOut : kResultSuccess);
-    EXPECT_EQ(g_claimed, givesUp ? -1 : 1);  // the work ran only once the product was free
+    EXPECT_EQ(outcome.result, each.givesUp ? kResultTimedOut : kResultSuccess);
+    EXPECT_EQ(g_claimed, each.givesUp ? -1 : 1);  // the work ran only once the product was free
     WaitForSingleObject(other.get(), INFINITE);
   }
 }

@@ -20,6 +20,7 @@
 #include "tarnplan/reports.h"
 #include "testtools/agent_harness.h"
 #include "testtools/test_registry.h"
+#include "testtools/unix_link.h"
 #include "tests/checker/checker_test_support.h"
 #include "tests/records/record_script.h"
 #include "tests/update/random_scripts.h"
@@ -336,6 +337,21 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_EQ(missing.err, "tarnplan: the product is not installed, or its SYNCUTIL.DLL cannot be loaded: the agent "
                          "would end with [5] Management Port Dll failed to load.\r\n");
+}
+
+// A user left a link where an administrator writes an export: the file it leads to (one that
+// does not exist yet, of the user's choice) is never written.
+TEST_F(Plan, AnExportOntoALinkIsRefused) {
+  const std::string link = WriteTemporary("tarnplan-link.ini", ""), target = link + ".theirs";
+  RemoveUnixTree(target);
+  ASSERT_TRUE(MakeUnixLink(target, link));
+  Fresh(1000);
+  const Output exported = Tarnplan("export OAS --out " + Quoted(link));
+  EXPECT_EQ(exported.exitCode, 2);
+  EXPECT_EQ(exported.err, "tarnplan: the script cannot be written to " + link + ": it is a link or junction\r\n");
+  EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+  RemoveUnixTree(link);
+  RemoveUnixTree(target);
 }
 
 }  // namespace

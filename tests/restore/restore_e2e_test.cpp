@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "testtools/agent_result.h"
+#include "testtools/unix_link.h"
 
 namespace {
 
@@ -105,6 +106,34 @@ TEST(RestoreCommand, WritesEachMissingScriptOfEachProductDirectoryWithAnInstallL
   }
   fs::current_path(previous);
   fs::remove_all(root);
+  for (const std::string& key : kKeys) test_registry::DeleteTree(key);
+  test_registry::DeleteTree(kAgentKeyPath);
+}
+
+// A user who can write the product's folder plants links for SYSTEM to write through: TOLVR.INI
+// a dangling link to a file of their choice, or the whole folder a link to another one.
+TEST(RestoreCommand, WritesNoScriptThroughALinkAndSaysWhy) {
+  const std::string root = Upper((fs::temp_directory_path() / "tarn_restore_links\\").string());
+  RemoveUnixTree(root);
+  for (const char* folder : {"AV", "ELSEWHERE", "REAL"}) fs::create_directories(root + folder);
+  std::ofstream(root + "AV\\DEISL1.ISU") << "log";
+  std::ofstream(root + "REAL\\DEISL1.ISU") << "log";
+  ASSERT_TRUE(MakeUnixLink(root + "ELSEWHERE\\TOLVR.INI", root + "AV\\TOLVR.INI"));
+  ASSERT_TRUE(MakeUnixLink(root + "REAL", root + "LINKED"));
+  test_registry::SetString(kKeys[0], "UninstallString", root + "AV\\SETUP.EXE");
+  test_registry::SetString(kKeys[1], "UninstallString", root + "LINKED\\SETUP.EXE");
+
+  const AgentRun run = RunAgent("LC_RESTORE");
+  ExpectAgentResult(run, 0, "[0] Command successful.");
+  const Lines lines = run.StatusLines();
+  EXPECT_EQ(lines.size() < 3 ? lines : Lines(lines.begin() + 2, lines.end() - 1),
+            (Lines{"LC_RESTORE did not write " + root + "AV\\TOLVR.INI: it is a link or junction.\n",
+                   "LC_RESTORE Replaced " + root + "AV\\TOLVRSIL.INI\n",
+                   "LC_RESTORE did not write " + root + "LINKED\\TOLVR.INI: its folder is a link or junction.\n",
+                   "LC_RESTORE did not write " + root + "LINKED\\TOLVRSIL.INI: its folder is a link or junction.\n"}));
+  EXPECT_TRUE(Listing(root + "ELSEWHERE").empty());
+  EXPECT_EQ(Listing(root + "REAL"), Lines{"DEISL1.ISU"});
+  RemoveUnixTree(root);
   for (const std::string& key : kKeys) test_registry::DeleteTree(key);
   test_registry::DeleteTree(kAgentKeyPath);
 }

@@ -2,15 +2,18 @@
 // installed in the test prefix; the journal shows each call, the committed state what stuck.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "agent/worker.h"
 #include "foundation/unique_handle.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
 #include "testtools/agent_harness.h"
 #include "testtools/agent_result.h"
 #include "testtools/test_registry.h"
+#include "testtools/unix_link.h"
 #include "tests/update/update_test_support.h"
 #include "update/record_tables.h"
 
@@ -170,6 +173,64 @@ TEST_F(UpdateE2eTest, TheScriptCannotBeDeletedWhileTheUpdateReadsIt) {
   EXPECT_EQ(CommittedText(9216 - 512), "value of szWebSupport");  // the last text of the script
 }
 
+// The agent's private copies of scripts in the Windows temp folder.
+int ScriptCopies() {
+  char windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  WIN32_FIND_DATAA found = {};
+  HANDLE search = FindFirstFileA((std::string(windows) + "\\TEMP\\TarnUpdate.*").c_str(), &found);
+  int count = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) ++count;
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return count;
+}
+
+struct AgentOnThread {
+  std::string arguments;
+  AgentRun run;
+};
+DWORD WINAPI RunAgentOn(LPVOID agent) {
+  static_cast<AgentOnThread*>(agent)->run = RunAgent(static_cast<AgentOnThread*>(agent)->arguments);
+  return 0;
+}
+
+// While the agent waits for the product, a user who can write the script's folder rewrites the
+// script and turns the folder the path names (a link) to a script of their own: what reaches
+// the product is the script the agent held when it recognised the command.
+TEST_F(UpdateE2eTest, TheScriptAppliedIsTheOneHeldWhenTheRunBegan) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string root = std::string(temp) + "tarn_swap\\";
+  const std::string script = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=";
+  RemoveUnixTree(root);
+  CreateDirectoryA(root.c_str(), nullptr);
+  for (const char* folder : {"HELD", "EVIL"}) {
+    CreateDirectoryA((root + folder).c_str(), nullptr);
+    std::ofstream(root + folder + "\\S.INI", std::ios::binary) << script + folder + "\r\n";
+  }
+  ASSERT_TRUE(MakeUnixLink(root + "HELD", root + "DIR"));
+  const ProductMutex product;
+  ASSERT_EQ(WaitForSingleObject(product.get(), INFINITE), WAIT_OBJECT_0);
+  AgentOnThread update{"LC_UPDATE=" + root + "DIR\\S.INI", {}};
+  const KernelHandle agent(CreateThread(nullptr, 0, RunAgentOn, &update, 0, nullptr));
+  // The agent holds the script once a writer is refused: a few seconds at most.
+  DWORD refused = ERROR_SUCCESS;
+  for (const ULONGLONG end = GetTickCount64() + Slowed(5000); refused != ERROR_SHARING_VIOLATION && GetTickCount64() < end;) {
+    Sleep(20);
+    const KernelHandle writer(CreateFileA((root + "HELD\\S.INI").c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    refused = writer ? ERROR_SUCCESS : GetLastError();
+  }
+  EXPECT_EQ(refused, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  std::ofstream(root + "HELD\\S.INI", std::ios::binary) << script + "EVIL\r\n";
+  ASSERT_TRUE(MakeUnixLink(root + "EVIL", root + "DIR"));
+  ReleaseMutex(product.get());
+  WaitForSingleObject(agent.get(), INFINITE);
+  ExpectAgentResult(update.run, 0, "[0] Command successful.");
+  EXPECT_EQ(CommittedText(512), "HELD");
+  RemoveUnixTree(root);
+}
+
 // A worker that goes on tracing after the entry thread gave up on it must not spoil the end:
 // the result is 11, written and traced, and the process ends at once.
 TEST_F(UpdateE2eTest, AWorkerStillTracingAfterTheTimeOutLeavesResultElevenAndNoCommit) {
@@ -182,6 +243,11 @@ TEST_F(UpdateE2eTest, AWorkerStillTracingAfterTheTimeOutLeavesResultElevenAndNoC
   EXPECT_LT(GetTickCount64() - started, Slowed(10000));
   ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
   EXPECT_EQ(CountOf(CallsOf(Journal()), "SetOptions"), 0);
+  // The private copy of the script it could not remove goes with the next run, and so does that one's.
+  EXPECT_EQ(ScriptCopies(), 1);
+  test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(60000));
+  ExpectAgentResult(Run(GeneralScript("OAS")), 0, "[0] Command successful.");
+  EXPECT_EQ(ScriptCopies(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+// The update script as the agent held it when LC_UPDATE= was recognised. The profile functions
+// open the path they are given on every read, so reading the script by its own path would read
+// whatever a user made of that path meanwhile (a folder of it turned into a junction to another
+// script, say). They read a private copy instead, made through the handle the agent holds: a
+// file only SYSTEM and Administrators can use, in a folder of its own below the Windows temp
+// folder, removed when the last copy of the run lets go of it. A run ended by a time-out or a
+// fault leaves it behind; the next LC_UPDATE= run removes it.
+#pragma once
+
+#include <memory>
+
+#include "foundation/result_codes.h"
+#include "foundation/text_string.h"
+#include "foundation/unique_handle.h"
+
+class ScriptCopy {
+ public:
+  ScriptCopy() = default;
+  ~ScriptCopy();
+  ScriptCopy(const ScriptCopy&) = delete;
+  ScriptCopy& operator=(const ScriptCopy&) = delete;
+
+  // Opens the script at `scriptPath`, sharing reads only, and copies it: 0, or 6 with a status
+  // line saying why not.
+  ResultCode Make(const char* scriptPath);
+  // The copy's path, for the profile functions.
+  const char* path() const { return path_.c_str(); }
+
+ private:
+  KernelHandle script_;  // the script as given: nobody can rewrite or delete it while held
+  KernelHandle copy_;    // held for reading: no other run's clean-up can remove it meanwhile
+  TextString folder_;
+  TextString path_;
+};
