@@ -7,6 +7,8 @@
 
 #include "foundation/text_string.h"
 
+struct RunDetails;
+
 constexpr int kPathBufferSize = 260;
 constexpr int kRequiredVersionBufferSize = 24;
 constexpr DWORD kDefaultFuncTimeout = 240000;
@@ -21,4 +23,7 @@ struct CommandRun {
   char requiredVersion[kRequiredVersionBufferSize] = {};  // LC_VERSION= argument
   TextString targetPath;                // LC_EXEC or LC_FILEVER file
   TextString execCommandLine;           // LC_EXEC arguments
+  // What the run's report tells beyond the result; shared by the entry thread and the worker's
+  // copy of the run, and read while the worker may still write it (see agent/run_event.h).
+  RunDetails* details = nullptr;
 };

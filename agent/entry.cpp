@@ -11,6 +11,7 @@
 #include "agent/dispatch.h"
 #include "agent/fault_report.h"
 #include "agent/result_report.h"
+#include "agent/run_event.h"
 #include "agent_version.h"
 #include "foundation/messages.h"
 #include "foundation/settings_key.h"
@@ -91,6 +92,8 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   CommandRun run;
   run.module = instance;
   run.upperCommandLine = upperCommandLine.get();
+  RunDetails details;
+  run.details = &details;
   const UnhandledFaultFilter filter(run);
   return RunReportingFaults(run, [&] { return RunCommandLine(run); });
 }

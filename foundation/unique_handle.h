@@ -60,10 +60,18 @@ struct ModuleTraits {
   static void Close(Handle handle) { FreeLibrary(handle); }
 };
 
+struct EventSourceTraits {
+  using Handle = HANDLE;
+  static Handle None() { return nullptr; }
+  static bool IsNone(Handle handle) { return handle == nullptr; }
+  static void Close(Handle handle) { DeregisterEventSource(handle); }
+};
+
 // Files, processes, threads, events, mailslots, pipes, mutexes.
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 using LoadedModule = UniqueHandle<ModuleTraits>;
+using EventSource = UniqueHandle<EventSourceTraits>;
 
 // An export of a loaded module as a typed function pointer; null when it is missing.
 template <typename Function>

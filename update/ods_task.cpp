@@ -23,6 +23,7 @@ ResultCode UpdateODSTask(UpdateContext& run) {
       AddToList(run, list.listId, list.section, list.stem, task.bytes);
     }
     run.product->SetODSTask(&task);
+    TallySet(run.tally, &UpdateTally::tasksStored, kTallyODSTask);
   } else {
     // Nothing of the script reached the product: that is no success, and without one the
     // driver does not commit the general record either.

@@ -61,4 +61,5 @@ void AddToList(UpdateContext& run, DWORD listId, const char* section, const char
     TraceDebug("AddToList GET [%s] %s = %s\n", section, keyName, item);
   }
   if (record != nullptr) StoreItemCount(record, listId, count);
+  TallySet(run.tally, &UpdateTally::listsReplaced, 1L << listId);
 }

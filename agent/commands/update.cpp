@@ -1,6 +1,7 @@
 // LC_UPDATE=path: the update script applied to the live product by the update engine.
 #include "agent/commands/commands.h"
 #include "agent/command_word.h"
+#include "agent/run_event.h"
 #include "foundation/unique_handle.h"
 #include "update/live_product.h"
 #include "update/update_driver.h"
@@ -25,5 +26,6 @@ ResultCode ApplyUpdate(const CommandRun& run, ProductSession& product) {
   LiveProduct target(product.getIFace, product.port);
   UpdateContext update{run.scriptPath, run.noExtensionString, run.productVersion, &target};
   update.mayCommit = [&product] { return product.gate->ClaimCommit(); };
+  if (run.details != nullptr) update.tally = &run.details->update;
   return ApplyUpdateScript(update);
 }

@@ -1,0 +1,29 @@
+// One Windows Event Log entry per run, in the Application log under the agent's own source,
+// reported right after the result is written: by the entry thread, also after a time-out while
+// the worker still runs, or by the fault report on whichever thread faulted. So it takes no
+// lock, allocates nothing and waits for nothing but the report itself; what it cannot report
+// it says in one status line, and the result stays as it is.
+#pragma once
+
+#include <windows.h>
+
+#include "agent/command_run.h"
+#include "foundation/result_codes.h"
+#include "update/update_tally.h"
+
+// The event source the agent's package registers.
+constexpr wchar_t kEventSourceName[] = L"TarnUpdate";
+
+// What the worker finds out about an update for the event. One per process, made by the entry
+// point and outliving every thread that writes it; written with interlocked operations only.
+struct RunDetails {
+  UpdateTally update;
+};
+
+// Reports the run's event: its command line, result, versions and, for LC_UPDATE=, what the
+// update did so far.
+void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText);
+
+// The event id of a result: 1000 + code, 2000 + code for an update, 1099 / 2099 for a code
+// without a text. Its top two bits are the event's severity.
+DWORD RunEventId(ResultCode code, bool update);

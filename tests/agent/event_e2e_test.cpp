@@ -1,0 +1,198 @@
+// The run's Event Log entry, as Wine shows it. Wine's ReportEventW stores nothing: it prints the
+// event's type and id on a fixme line and each insert string on the eventlog channel, to the
+// Unix standard error that every process of the test inherits. CTest sends that to the file
+// TARN_EVENT_CHANNEL names; each run's events are what the file grew by during the run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "standin_product/core/state_file.h"
+#include "standin_product/standin_state.h"
+#include "testtools/agent_harness.h"
+#include "testtools/agent_result.h"
+#include "testtools/test_registry.h"
+#include "tests/update/update_test_support.h"
+
+namespace {
+
+using test_registry::AgentSubkey;
+using Strings = std::vector<std::string>;
+
+const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
+
+struct Event {
+  unsigned long type = 0;
+  unsigned long id = 0;
+  Strings inserts;
+};
+
+// A string as Wine's debugstr_w shows it, L"..." with C escapes and \xxxx for the rest.
+std::string Unescaped(const std::string& shown) {
+  std::string text;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] != '\\' || i + 1 == shown.size()) {
+      text += shown[i];
+      continue;
+    }
+    const char next = shown[++i];
+    if (next == 'n') {
+      text += '\n';
+    } else if (next == 'r') {
+      text += '\r';
+    } else if (next == 't') {
+      text += '\t';
+    } else if (std::isxdigit(static_cast<unsigned char>(next)) && i + 3 < shown.size()) {
+      text += static_cast<char>(std::strtoul(shown.substr(i, 4).c_str(), nullptr, 16));  // tests use ASCII only
+      i += 3;
+    } else {
+      text += next;
+    }
+  }
+  return text;
+}
+
+std::vector<Event> ParseEvents(const std::string& channel) {
+  std::vector<Event> events;
+  std::istringstream lines(channel);
+  std::string line;
+  const std::string reportLine = ":fixme:advapi:ReportEventW (";
+  const std::string insertLine = ":eventlog:ReportEventW L\"";
+  while (std::getline(lines, line)) {
+    std::size_t at = line.find(reportLine);
+    if (at != std::string::npos) {
+      // (handle,type,category,id,...)
+      std::istringstream fields(line.substr(at + reportLine.size()));
+      std::string handle, type, category, id;
+      std::getline(fields, handle, ',');
+      std::getline(fields, type, ',');
+      std::getline(fields, category, ',');
+      std::getline(fields, id, ',');
+      events.push_back({std::strtoul(type.c_str(), nullptr, 16), std::strtoul(id.c_str(), nullptr, 16), {}});
+    } else if ((at = line.find(insertLine)) != std::string::npos && !events.empty() && line.back() == '"') {
+      const std::size_t start = at + insertLine.size();
+      events.back().inserts.push_back(Unescaped(line.substr(start, line.size() - start - 1)));
+    }
+  }
+  return events;
+}
+
+class EventE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* channel = std::getenv("TARN_EVENT_CHANNEL");
+    if (channel == nullptr) GTEST_SKIP() << "no file of Wine's debug output (TARN_EVENT_CHANNEL)";
+    channel_ = channel;
+    // Read by Wine when it starts the agent, not by this process.
+    SetEnvironmentVariableA("WINEDEBUG", "-all,+eventlog,fixme+advapi");
+    Clean();
+  }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    standin::ClearFaults();
+    test_registry::DeleteTree(kAgentKeyPath);
+    test_registry::DeleteTree(kProductKey);
+    ASSERT_TRUE(standin::ResetState());
+  }
+
+  // The run and the events it reported.
+  std::vector<Event> Run(const std::string& arguments, AgentRun& run) {
+    const std::size_t before = ChannelText().size();
+    run = RunAgent(arguments);
+    EXPECT_TRUE(run.finished) << arguments;
+    return ParseEvents(ChannelText().substr(before));
+  }
+
+  std::string ChannelText() const {
+    std::ifstream file(channel_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+
+  std::string channel_;
+};
+
+struct EventCase {
+  const char* what;
+  std::function<void()> before;
+  std::string script;  // none: the command line is `arguments` alone
+  std::string arguments;
+  DWORD result;
+  unsigned long type;
+  unsigned long id;
+  Strings updateInserts;  // after the script's path; "*" is not compared
+};
+
+TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
+  const auto none = [] {};
+  const auto faults = [](std::function<void(standin::Faults&)> change) {
+    return [change] {
+      standin::Faults set;
+      change(set);
+      ASSERT_TRUE(standin::SetFaults(set));
+    };
+  };
+  const std::string oas = "[TARNUPDATE]\r\nUpdateType=oas\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\nbShowIcon=1\r\n"
+                          "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n";
+  const std::string schedule = "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n";
+  const EventCase cases[] = {
+      {"no command word", none, "", "", 0, EVENTLOG_INFORMATION_TYPE, 0x400003E8, {}},
+      {"version too old", none, "", "LC_VERSION=9.0.0", 12, EVENTLOG_WARNING_TYPE, 0x800003F4, {}},
+      {"an update", none, oas, "", 0, EVENTLOG_INFORMATION_TYPE, 0x400007D0,
+       {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "none"}},
+      {"an Update task not stored", faults([](standin::Faults& f) { f.setTaskFails = true; }), schedule, "", 9,
+       EVENTLOG_ERROR_TYPE, 0xC00007D9, {"SCHEDULE", "1", "15", "0", "none", "none", "no", "none"}},
+      {"an update that overran Func Timeout",
+       [faults] {
+         faults([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(400); })();
+         test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
+       },
+       oas, "", 11, EVENTLOG_ERROR_TYPE, 0xC00007DB, {"OAS", "*", "*", "0", "none", "none", "no", "none"}},
+      {"a product call that overran Func Timeout",
+       [faults] {
+         faults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; })();
+         test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
+       },
+       "", "LC_START", 11, EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
+      {"a fault that nothing handles", faults([](standin::Faults& f) {
+         f.emptyInterface = true;
+         f.emptyInterfaceId = AVSIF_MANAGEMENTPORT;
+       }),
+       "", "LC_START", 11, EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
+  };
+  for (const EventCase& each : cases) {
+    SCOPED_TRACE(each.what);
+    Clean();
+    test_registry::SetString(kProductKey, "szCurrentVersionNumber", "4.5.0.7");
+    each.before();
+    const update_test::ScriptFile script("event.ini", each.script);
+    std::string arguments = each.arguments;
+    std::string scriptPath = script.Path();
+    for (char& c : scriptPath) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (!each.script.empty()) arguments = "LC_UPDATE=" + script.Path();
+
+    AgentRun run;
+    const std::vector<Event> events = Run(arguments, run);
+    EXPECT_EQ(run.exitCode, each.result);
+    ASSERT_EQ(events.size(), 1u);
+    const Event& event = events[0];
+    EXPECT_EQ(event.type, each.type);
+    EXPECT_EQ(event.id, each.id);
+    const std::string commandLine = "\"" + ProgramBesideTest("tarnupd.exe") + "\"" + (arguments.empty() ? "" : " ") + arguments;
+    Strings expected = {commandLine, std::to_string(each.result),
+                        *test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "1.0.15", "4.5.0.7"};
+    if (!each.script.empty()) expected.push_back(scriptPath);
+    expected.insert(expected.end(), each.updateInserts.begin(), each.updateInserts.end());
+    ASSERT_EQ(event.inserts.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      if (expected[i] != "*") {
+        EXPECT_EQ(event.inserts[i], expected[i]) << "insert " << i + 1;
+      }
+    }
+  }
+}
+
+}  // namespace
