@@ -1,0 +1,225 @@
+#include "foundation/secure_file.h"
+
+#include <aclapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "foundation/sddl_security.h"
+
+namespace {
+
+// Protected access lists, so nothing is inherited from a folder a user may have made.
+constexpr char kAdministratorsFile[] = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+constexpr char kUsersReadFile[] = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
+constexpr char kPrivateFolder[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+constexpr int kTemporaryNameTries = 8;
+
+FileStatus Failed(DWORD error) { return {FileRefusal::kFailed, error}; }
+FileStatus Refused(FileRefusal refusal) { return {refusal, 0}; }
+
+bool IsLinkAttributes(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The folder part of a path, without its last separator; "." for a bare name.
+TextString FolderOf(const char* path) {
+  const char* slash = std::strrchr(path, '\\');
+  const char* forward = std::strrchr(path, '/');
+  if (forward != nullptr && (slash == nullptr || forward > slash)) slash = forward;
+  if (slash == nullptr) return ".";
+  TextString folder(path);
+  // A drive's root keeps its separator: "C:" alone is the drive's current folder.
+  const int length = static_cast<int>(slash - path);
+  return folder.Left(length == 0 || path[length - 1] == ':' ? length + 1 : length);
+}
+
+// Opens the folder `path` lies in, refusing a link or junction, and holds it without delete
+// sharing: while it is held, nobody can rename it or put a junction in its place.
+FileStatus HoldFolderOf(const char* path, KernelHandle& folder) {
+  const TextString name = FolderOf(path);
+  // The attributes of the name itself: a handle's would be those of where a link leads.
+  const DWORD attributes = GetFileAttributesA(name);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return Refused(FileRefusal::kNoFolder);
+  }
+  if (IsLinkAttributes(attributes)) return Refused(FileRefusal::kFolderLink);
+  folder.reset(CreateFileA(name, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!folder) return Failed(GetLastError());
+  BY_HANDLE_FILE_INFORMATION information = {};
+  if (!GetFileInformationByHandle(folder.get(), &information)) return Failed(GetLastError());
+  if (IsLinkAttributes(information.dwFileAttributes)) return Refused(FileRefusal::kFolderLink);
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Refused(FileRefusal::kNoFolder);
+  return {};
+}
+
+// What stands at a name that could not be created: a link (one whose target is missing reads
+// as nothing at all) or anything else.
+FileRefusal WhatExistsAt(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (IsLinkAttributes(attributes)) return FileRefusal::kLink;
+  if (attributes != INVALID_FILE_ATTRIBUTES) return FileRefusal::kExists;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRefusal::kLink : FileRefusal::kExists;
+}
+
+FileStatus WriteAll(HANDLE file, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const DWORD chunk = size > 0x100000 ? 0x100000 : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) return Failed(GetLastError());
+    bytes += written;
+    size -= written;
+  }
+  if (!FlushFileBuffers(file)) return Failed(GetLastError());
+  return {};
+}
+
+void RemoveOnClose(HANDLE file) {
+  FILE_DISPOSITION_INFO remove = {TRUE};
+  SetFileInformationByHandle(file, FileDispositionInfo, &remove, sizeof remove);
+}
+
+// Gives the open file `file` the name `path`, in the same folder, by its handle: what is moved
+// is the file written, whatever happens to names meanwhile. A link at `path` is replaced, never
+// followed.
+FileStatus RenameOpenFile(HANDLE file, const char* path, bool replace) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+  if (length <= 0) return Failed(GetLastError());
+  std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + static_cast<std::size_t>(length) * sizeof(WCHAR));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = replace ? TRUE : FALSE;
+  rename->FileNameLength = static_cast<DWORD>(length - 1) * sizeof(WCHAR);
+  MultiByteToWideChar(CP_ACP, 0, path, -1, rename->FileName, length);
+  if (!SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return Refused(WhatExistsAt(path));
+    return Failed(error);
+  }
+  return {};
+}
+
+bool IsOwnOrAdministrators(PSID owner) {
+  if (owner == nullptr) return false;
+  if (IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
+  HANDLE tokenHandle = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &tokenHandle)) return false;
+  const KernelHandle token(tokenHandle);
+  BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+  DWORD length = 0;
+  if (!GetTokenInformation(token.get(), TokenUser, user, sizeof user, &length)) return false;
+  return EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user)->User.Sid) != FALSE;
+}
+
+// An existing folder the agent may use: no link, and made by SYSTEM, Administrators or itself.
+FileStatus CheckExistingFolder(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (IsLinkAttributes(attributes)) return Refused(FileRefusal::kLink);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return Refused(FileRefusal::kExists);
+  }
+  const KernelHandle folder(CreateFileA(path, READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!folder) return Failed(GetLastError());
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD error = GetSecurityInfo(folder.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                                      nullptr, nullptr, &descriptor);
+  if (error != ERROR_SUCCESS) return Failed(error);
+  const bool trusted = IsOwnOrAdministrators(owner);
+  LocalFree(descriptor);
+  return trusted ? FileStatus{} : Refused(FileRefusal::kForeign);
+}
+
+}  // namespace
+
+TextString FileStatus::Reason() const {
+  TextString reason;
+  switch (refusal) {
+    case FileRefusal::kNone: reason = "it was written"; break;
+    case FileRefusal::kExists: reason = "something of that name is there already"; break;
+    case FileRefusal::kLink: reason = "it is a link or junction"; break;
+    case FileRefusal::kFolderLink: reason = "its folder is a link or junction"; break;
+    case FileRefusal::kNoFolder: reason = "its folder is missing"; break;
+    case FileRefusal::kForeign: reason = "another account made it"; break;
+    case FileRefusal::kNotOnDisk: reason = "it is no file on a disk"; break;
+    case FileRefusal::kFailed: reason.Format("error %lu", error); break;
+  }
+  return reason;
+}
+
+FileStatus CreateNewFile(const char* path, FileReaders readers, DWORD access, KernelHandle& file) {
+  KernelHandle folder;
+  const FileStatus held = HoldFolderOf(path, folder);
+  if (!held.ok()) return held;
+  SddlSecurity security(readers == FileReaders::kUsers ? kUsersReadFile : kAdministratorsFile);
+  if (security.get() == nullptr) return Failed(GetLastError());
+  // CREATE_NEW with the link itself opened: a link of that name, dangling or not, makes it fail
+  // rather than create the file where the link leads.
+  file.reset(CreateFileA(path, access, FILE_SHARE_READ, security.get(), CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (file) return {};
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return Refused(WhatExistsAt(path));
+  return Failed(error);
+}
+
+FileStatus WriteNewFile(const char* path, const void* data, std::size_t size, FileReaders readers) {
+  KernelHandle file;
+  FileStatus status = CreateNewFile(path, readers, GENERIC_WRITE | DELETE, file);
+  if (status.ok()) status = WriteAll(file.get(), data, size);
+  if (file && !status.ok()) RemoveOnClose(file.get());
+  return status;
+}
+
+FileStatus WriteWholeFile(const char* path, const void* data, std::size_t size, FileReaders readers, bool replace) {
+  if (replace) {
+    // Replacing a link would never write where it leads, but whoever planted it meant harm.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (IsLinkAttributes(attributes)) return Refused(FileRefusal::kLink);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return Refused(FileRefusal::kExists);
+    }
+  }
+  KernelHandle file;
+  TextString temporary;
+  FileStatus status;
+  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    temporary.Format("%s.%lx-%x.tmp", path, GetCurrentProcessId(), static_cast<unsigned>(GetTickCount() + attempt));
+    status = CreateNewFile(temporary, readers, GENERIC_WRITE | DELETE, file);
+    if (status.refusal != FileRefusal::kExists && status.refusal != FileRefusal::kLink) break;
+  }
+  if (!status.ok()) return status;
+  status = WriteAll(file.get(), data, size);
+  if (status.ok()) status = RenameOpenFile(file.get(), path, replace);
+  if (!status.ok()) RemoveOnClose(file.get());
+  return status;
+}
+
+FileStatus CreatePrivateFolder(const char* path, bool mayExist) {
+  KernelHandle parent;
+  const FileStatus held = HoldFolderOf(path, parent);
+  if (!held.ok()) return held;
+  SddlSecurity security(kPrivateFolder);
+  if (security.get() == nullptr) return Failed(GetLastError());
+  if (CreateDirectoryA(path, security.get())) return {};
+  const DWORD error = GetLastError();
+  if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return Failed(error);
+  if (!mayExist) return Refused(WhatExistsAt(path));
+  return CheckExistingFolder(path);
+}
+
+FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file) {
+  // Identification only: a pipe server at that name may learn who opened it, not act as it.
+  file.reset(CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+  if (!file) return Failed(GetLastError());
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    file.reset();
+    return Refused(FileRefusal::kNotOnDisk);
+  }
+  return {};
+}
