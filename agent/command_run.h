@@ -23,6 +23,8 @@ struct CommandRun {
   char requiredVersion[kRequiredVersionBufferSize] = {};  // LC_VERSION= argument
   TextString targetPath;                // LC_EXEC or LC_FILEVER file
   TextString execCommandLine;           // LC_EXEC arguments
+  TextString undoFolder;                // LC_UPDATE\UndoFolder; empty: no undo points
+  DWORD undoKeep = 0;                   // LC_UPDATE\UndoKeep, undo points kept of each type
   // What the run's report tells beyond the result; shared by the entry thread and the worker's
   // copy of the run, and read while the worker may still write it (see agent/run_event.h).
   RunDetails* details = nullptr;

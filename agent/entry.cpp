@@ -30,6 +30,8 @@ void LoadAgentSettings(CommandRun& run) {
   const SettingsKey& settings = Settings();
   DebugOutput = settings.ReadDword("Debug", "Output", 0);
   run.noExtensionString = settings.ReadString("LC_UPDATE", "NoExtensionString", "");
+  run.undoFolder = settings.ReadString("LC_UPDATE", "UndoFolder", "");
+  if (!run.undoFolder.IsEmpty()) run.undoKeep = settings.ReadDword("LC_UPDATE", "UndoKeep", 0);
   run.funcTimeout = settings.ReadDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
   // An old default that proved too short: replace it for later runs, honour it for this one.
   if (run.funcTimeout == kReplacedFuncTimeout) settings.WriteDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);

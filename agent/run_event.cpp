@@ -12,12 +12,12 @@
 
 namespace {
 
-#define TARN_RESULT_EVENTS(family)                                                                             \
-  {                                                                                                            \
-    MSG_##family##_RESULT_0, MSG_##family##_RESULT_1, MSG_##family##_RESULT_2, MSG_##family##_RESULT_3,        \
-        MSG_##family##_RESULT_4, MSG_##family##_RESULT_5, MSG_##family##_RESULT_6, MSG_##family##_RESULT_7,    \
+#define TARN_RESULT_EVENTS(family)                                                                            \
+  {                                                                                                           \
+    MSG_##family##_RESULT_0, MSG_##family##_RESULT_1, MSG_##family##_RESULT_2, MSG_##family##_RESULT_3,       \
+        MSG_##family##_RESULT_4, MSG_##family##_RESULT_5, MSG_##family##_RESULT_6, MSG_##family##_RESULT_7,   \
         MSG_##family##_RESULT_8, MSG_##family##_RESULT_9, MSG_##family##_RESULT_10, MSG_##family##_RESULT_11, \
-        MSG_##family##_RESULT_12                                                                               \
+        MSG_##family##_RESULT_12                                                                              \
   }
 constexpr DWORD kRunEvents[] = TARN_RESULT_EVENTS(RUN);
 constexpr DWORD kUpdateEvents[] = TARN_RESULT_EVENTS(UPDATE);
@@ -121,12 +121,16 @@ void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultTe
   Long text, script, lists, tasks;
   number.AddNumber(code);
   text.AddAnsi(resultText);
-  agentVersion.AddNumber(TARN_VERSION_MAJOR).Add(L".").AddNumber(TARN_VERSION_MINOR).Add(L".").AddNumber(TARN_VERSION_BUILD);
+  agentVersion.AddNumber(TARN_VERSION_MAJOR)
+      .Add(L".")
+      .AddNumber(TARN_VERSION_MINOR)
+      .Add(L".")
+      .AddNumber(TARN_VERSION_BUILD);
   productVersion.AddAnsi(run.productVersion.c_str());
-  const wchar_t* inserts[] = {GetCommandLineW(), number.c_str(), text.c_str(), agentVersion.c_str(),
-                              productVersion.c_str(), script.c_str(), kind.c_str(), written.c_str(),
-                              absent.c_str(), failed.c_str(), lists.c_str(), tasks.c_str(),
-                              committed.c_str(), undo.c_str()};
+  const wchar_t* inserts[] = {GetCommandLineW(),      number.c_str(), text.c_str(),  agentVersion.c_str(),
+                              productVersion.c_str(), script.c_str(), kind.c_str(),  written.c_str(),
+                              absent.c_str(),         failed.c_str(), lists.c_str(), tasks.c_str(),
+                              committed.c_str(),      undo.c_str()};
   WORD insertCount = 5;
   if (update) {
     const UpdateTally nothingDone;
@@ -139,13 +143,21 @@ void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultTe
     AddLists(lists, Read(tally.listsReplaced));
     AddTasks(tasks, Read(tally.tasksStored));
     committed.Add(Read(tally.committed) != 0 ? L"yes" : L"no");
-    undo.Add(L"none");
+    const LONG undoState = Read(run.details != nullptr ? run.details->undoState : nothingDone.kind);
+    if (undoState == kUndoWritten) {
+      undo.AddAnsi(run.details->undoFile);
+    } else if (undoState == kUndoFailed) {
+      undo.Add(L"not written");
+    } else {
+      undo.Add(run.undoFolder.IsEmpty() ? L"none (no LC_UPDATE\\UndoFolder)" : L"none");
+    }
     insertCount = sizeof inserts / sizeof inserts[0];
   }
 
   const DWORD eventId = RunEventId(code, update);
   const EventSource source(RegisterEventSourceW(nullptr, kEventSourceName));
-  if (!source || !ReportEventW(source.get(), EventType(eventId), 0, eventId, nullptr, insertCount, 0, inserts, nullptr)) {
+  if (!source ||
+      !ReportEventW(source.get(), EventType(eventId), 0, eventId, nullptr, insertCount, 0, inserts, nullptr)) {
     TraceStatus("The run could not be reported to the Event Log (error %lu).\n", GetLastError());
   }
 }

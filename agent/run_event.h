@@ -14,10 +14,15 @@
 // The event source the agent's package registers.
 constexpr wchar_t kEventSourceName[] = L"TarnUpdate";
 
+// Whether the run kept an undo point.
+enum : LONG { kUndoNone, kUndoWritten, kUndoFailed };
+
 // What the worker finds out about an update for the event. One per process, made by the entry
 // point and outliving every thread that writes it; written with interlocked operations only.
 struct RunDetails {
   UpdateTally update;
+  volatile LONG undoState = kUndoNone;
+  char undoFile[kPathBufferSize] = {};  // set before undoState becomes kUndoWritten, then kept
 };
 
 // Reports the run's event: its command line, result, versions and, for LC_UPDATE=, what the

@@ -4,7 +4,7 @@
 
 #include "foundation/settings_key.h"
 #include "foundation/unique_handle.h"
-#include "tarnplan/field_values.h"
+#include "update/field_values.h"
 #include "update/script_readers.h"
 #include "update/update_driver.h"
 

@@ -16,6 +16,7 @@
 #include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
 #include "update/script_readers.h"
+#include "update/undo_capture.h"
 
 using json = nlohmann::ordered_json;
 
@@ -79,17 +80,19 @@ std::string FullPath(const std::string& path) {
 }
 
 ScriptWriter BackupScript(const std::string& scriptPath, const Preview& preview, const MemoryProduct::Records& before) {
-  ScriptWriter backup(preview.kind,
-                      {"Backup written by tarnplan before " + scriptPath + ":",
-                       "the values that script changes, as the product holds them now, and every list",
-                       "(an update replaces whole lists). Apply with tarnupd.exe LC_UPDATE= to go back."});
+  std::vector<ReplacedKey> keys;
   for (const KeyChange& key : preview.keys) {
-    if (key.committed) backup.Key(key.section, key.key, key.type, reinterpret_cast<const BYTE*>(key.current.data()));
+    if (key.committed) keys.push_back({key.section, key.key, key.type, key.current});
   }
+  std::vector<ReplacedList> lists;
   if (OptionsUsable(before)) {
-    for (const ItemListRow* list : ListsOf(preview.kind)) backup.List(*list, before.lists.at(list->listId));
+    for (const ItemListRow* list : ListsOf(preview.kind)) lists.push_back({list, before.lists.at(list->listId)});
   }
-  return backup;
+  return UndoScript(preview.kind,
+                    {"Backup written by tarnplan before " + scriptPath + ":",
+                     "the values that script changes, as the product holds them now, and every list",
+                     "(an update replaces whole lists). Apply with tarnupd.exe LC_UPDATE= to go back."},
+                    keys, lists);
 }
 
 int RunPreview(const Options& options) {

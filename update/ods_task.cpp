@@ -22,6 +22,7 @@ ResultCode UpdateODSTask(UpdateContext& run) {
     for (const ItemListRow& list : ODSTaskLists) {
       AddToList(run, list.listId, list.section, list.stem, task.bytes);
     }
+    if (run.undo != nullptr) run.undo->BeforeStore();
     run.product->SetODSTask(&task);
     TallySet(run.tally, &UpdateTally::tasksStored, kTallyODSTask);
   } else {

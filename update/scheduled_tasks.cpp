@@ -21,6 +21,7 @@ ResultCode UpdateTask(UpdateContext& run, DWORD kind) {
   if (found < 0) return notFound;
 
   ApplyFields(run, task.bytes, update ? UpdateTaskFields : UpgradeTaskFields, kAreaAgentCopy);
+  if (run.undo != nullptr) run.undo->BeforeStore();
   if (!run.product->SetTask(task, static_cast<DWORD>(found))) return notFound;
   TallySet(run.tally, &UpdateTally::tasksStored, update ? kTallyUpdateTask : kTallyUpgradeTask);
   return kResultSuccess;

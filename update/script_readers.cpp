@@ -18,10 +18,16 @@ void TraceMissing(UpdateContext& run, const char* section, const char* key) {
   TraceDebug("MISSING [%s] %s\n", section, key);
 }
 
-// Runs a key's store in the fault guard and counts how it went: true when it ran to its end.
+// Runs a key's store in the fault guard, taking the field's value before it for an undo point,
+// and counts how it went: true when it ran to its end.
 template <typename Store>
-bool StoreGuarded(UpdateContext& run, Store& store) {
-  const bool stored = RunGuarded(store);
+bool StoreGuarded(UpdateContext& run, const char* section, const char* key, FieldType type, const void* field,
+                  Store& store) {
+  auto replace = [&] {
+    if (run.undo != nullptr) run.undo->Key(section, key, type, field);
+    store();
+  };
+  const bool stored = RunGuarded(replace);
   TallyCount(run.tally, stored ? &UpdateTally::keysWritten : &UpdateTally::keysFailed);
   return stored;
 }
@@ -88,7 +94,8 @@ void UpdateNumber(UpdateContext& run, void* field, const char* section, const ch
       TraceDebug("[%s] %s = %u\n", section, key, static_cast<unsigned>(number));
     }
   };
-  if (StoreGuarded(run, store)) return;
+  const FieldType type = sign == Sign::kSigned ? FieldType::kDWord : FieldType::kUInt;
+  if (StoreGuarded(run, section, key, type, field, store)) return;
   if (sign == Sign::kSigned) {
     TraceDebug("UpdateDWord Exception\n");  // the one exception line without section and key
   } else {
@@ -110,7 +117,8 @@ void UpdateText(UpdateContext& run, void* field, const char* section, const char
     StoreText(run, field, text, area);
     TraceDebug("[%s] %s = %s\n", section, key, text);
   };
-  if (StoreGuarded(run, store)) return;
+  const FieldType type = extensions == Extensions::kFiltered ? FieldType::kExtensionText : FieldType::kText;
+  if (StoreGuarded(run, section, key, type, field, store)) return;
   if (extensions == Extensions::kFiltered) {
     TraceDebug("UpdateFileExtString Exception [%s] %s\n", section, key);
   } else {
@@ -130,7 +138,9 @@ void UpdateBoolean(UpdateContext& run, void* field, const char* section, const c
     StoreNumber(run, field, number, area);
     TraceDebug(number != 0 ? "[%s] %s = TRUE\n" : "[%s] %s = FALSE\n", section, key);
   };
-  if (!StoreGuarded(run, store)) TraceDebug("UpdateBoolean Exception [%s] %s\n", section, key);
+  if (!StoreGuarded(run, section, key, FieldType::kBoolean, field, store)) {
+    TraceDebug("UpdateBoolean Exception [%s] %s\n", section, key);
+  }
 }
 
 void UpdateUInt(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
@@ -163,5 +173,7 @@ void UpdateByteString(UpdateContext& run, void* field, const char* section, cons
     StoreBytes(run, field, bytes, count, area);
     TraceDebug("[%s] %s = %s\n", section, key, reinterpret_cast<const char*>(bytes));
   };
-  if (!StoreGuarded(run, store)) TraceDebug("UpdateByteString Exception [%s] %s\n", section, key);
+  if (!StoreGuarded(run, section, key, FieldType::kBytes, field, store)) {
+    TraceDebug("UpdateByteString Exception [%s] %s\n", section, key);
+  }
 }

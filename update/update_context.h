@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "update/product_target.h"
+#include "update/undo_capture.h"
 #include "update/update_tally.h"
 
 struct UpdateContext {
@@ -18,4 +19,6 @@ struct UpdateContext {
   std::function<bool()> mayCommit = nullptr;
   // Where the run counts what it did, for its report; none for a run nobody reports.
   UpdateTally* tally = nullptr;
+  // Takes what the run replaces for an undo point; none when no undo point is kept.
+  UndoCapture* undo = nullptr;
 };

@@ -10,7 +10,7 @@ struct UpdateTally {
   volatile LONG kind = 0;
   volatile LONG keysWritten = 0;
   volatile LONG keysAbsent = 0;
-  volatile LONG keysFailed = 0;  // a fault inside the field write stopped it
+  volatile LONG keysFailed = 0;     // a fault inside the field write stopped it
   volatile LONG listsReplaced = 0;  // bit 1 << list id, once the list is filled again
   volatile LONG tasksStored = 0;    // kTallyTask... bits
   volatile LONG committed = 0;      // SetOptions was called

@@ -13,10 +13,10 @@
 
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
+#include "tests/update/update_test_support.h"
 #include "testtools/agent_harness.h"
 #include "testtools/agent_result.h"
 #include "testtools/test_registry.h"
-#include "tests/update/update_test_support.h"
 
 namespace {
 
@@ -24,6 +24,7 @@ using test_registry::AgentSubkey;
 using Strings = std::vector<std::string>;
 
 const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
+const std::string kNoUndo = "none (no LC_UPDATE\\UndoFolder)";
 
 struct Event {
   unsigned long type = 0;
@@ -135,33 +136,66 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
       ASSERT_TRUE(standin::SetFaults(set));
     };
   };
-  const std::string oas = "[TARNUPDATE]\r\nUpdateType=oas\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\nbShowIcon=1\r\n"
-                          "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n";
+  const std::string oas =
+      "[TARNUPDATE]\r\nUpdateType=oas\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\nbShowIcon=1\r\n"
+      "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n";
+  const std::string undoFolder = "C:\\TARN-EVENT-UNDO";
+  const auto keepUndoPoints = [undoFolder] {
+    test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
+  };
   const std::string schedule = "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n";
   const EventCase cases[] = {
       {"no command word", none, "", "", 0, EVENTLOG_INFORMATION_TYPE, 0x400003E8, {}},
       {"version too old", none, "", "LC_VERSION=9.0.0", 12, EVENTLOG_WARNING_TYPE, 0x800003F4, {}},
-      {"an update", none, oas, "", 0, EVENTLOG_INFORMATION_TYPE, 0x400007D0,
-       {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "none"}},
-      {"an Update task not stored", faults([](standin::Faults& f) { f.setTaskFails = true; }), schedule, "", 9,
-       EVENTLOG_ERROR_TYPE, 0xC00007D9, {"SCHEDULE", "1", "15", "0", "none", "none", "no", "none"}},
+      {"an update",
+       keepUndoPoints,
+       oas,
+       "",
+       0,
+       EVENTLOG_INFORMATION_TYPE,
+       0x400007D0,
+       {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "undo point"}},
+      {"an Update task not stored",
+       faults([](standin::Faults& f) { f.setTaskFails = true; }),
+       schedule,
+       "",
+       9,
+       EVENTLOG_ERROR_TYPE,
+       0xC00007D9,
+       {"SCHEDULE", "1", "15", "0", "none", "none", "no", kNoUndo}},
       {"an update that overran Func Timeout",
        [faults] {
          faults([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(400); })();
          test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
        },
-       oas, "", 11, EVENTLOG_ERROR_TYPE, 0xC00007DB, {"OAS", "*", "*", "0", "none", "none", "no", "none"}},
+       oas,
+       "",
+       11,
+       EVENTLOG_ERROR_TYPE,
+       0xC00007DB,
+       {"OAS", "*", "*", "0", "none", "none", "no", kNoUndo}},
       {"a product call that overran Func Timeout",
        [faults] {
          faults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; })();
          test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
        },
-       "", "LC_START", 11, EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
-      {"a fault that nothing handles", faults([](standin::Faults& f) {
+       "",
+       "LC_START",
+       11,
+       EVENTLOG_ERROR_TYPE,
+       0xC00003F3,
+       {}},
+      {"a fault that nothing handles",
+       faults([](standin::Faults& f) {
          f.emptyInterface = true;
          f.emptyInterfaceId = AVSIF_MANAGEMENTPORT;
        }),
-       "", "LC_START", 11, EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
+       "",
+       "LC_START",
+       11,
+       EVENTLOG_ERROR_TYPE,
+       0xC00003F3,
+       {}},
   };
   for (const EventCase& each : cases) {
     SCOPED_TRACE(each.what);
@@ -181,14 +215,22 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
     const Event& event = events[0];
     EXPECT_EQ(event.type, each.type);
     EXPECT_EQ(event.id, each.id);
-    const std::string commandLine = "\"" + ProgramBesideTest("tarnupd.exe") + "\"" + (arguments.empty() ? "" : " ") + arguments;
+    const std::string commandLine =
+        "\"" + ProgramBesideTest("tarnupd.exe") + "\"" + (arguments.empty() ? "" : " ") + arguments;
     Strings expected = {commandLine, std::to_string(each.result),
                         *test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "1.0.15", "4.5.0.7"};
     if (!each.script.empty()) expected.push_back(scriptPath);
     expected.insert(expected.end(), each.updateInserts.begin(), each.updateInserts.end());
     ASSERT_EQ(event.inserts.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-      if (expected[i] != "*") {
+      if (expected[i] == "undo point") {
+        const std::string& file = event.inserts[i];
+        EXPECT_EQ(file.rfind(undoFolder + "\\", 0), 0u) << file;
+        EXPECT_EQ(file.substr(file.size() - 8), "-OAS.INI") << file;
+        DeleteFileA(file.c_str());
+        DeleteFileA((undoFolder + "\\LAST-OAS.INI").c_str());
+        RemoveDirectoryA(undoFolder.c_str());
+      } else if (expected[i] != "*") {
         EXPECT_EQ(event.inserts[i], expected[i]) << "insert " << i + 1;
       }
     }

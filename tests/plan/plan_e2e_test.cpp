@@ -16,7 +16,7 @@
 #include "foundation/utf8_text.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
-#include "tarnplan/field_values.h"
+#include "update/field_values.h"
 #include "tarnplan/reports.h"
 #include "testtools/agent_harness.h"
 #include "testtools/test_registry.h"
