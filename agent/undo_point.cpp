@@ -12,35 +12,28 @@
 
 namespace {
 
-// The folder and every missing one above it, each for SYSTEM and Administrators only.
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The folder, and every missing one above it, each for SYSTEM and Administrators only. An
+// existing undo folder must be no link and belong to them; of the folders above, only the one
+// it lies in must be no link.
 FileStatus CreateFolders(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return CreatePrivateFolder(folder.c_str(), true);  // checks it is no link and whose it is
-  }
   const std::size_t parent = folder.find_last_of('\\');
-  if (parent != std::string::npos && parent > 2) {
+  if (!IsFolder(folder) && parent != std::string::npos && parent > 2 && !IsFolder(folder.substr(0, parent))) {
     const FileStatus above = CreateFolders(folder.substr(0, parent));
     if (!above.ok()) return above;
   }
   return CreatePrivateFolder(folder.c_str(), true);
 }
 
-std::string TimeStamp(const SYSTEMTIME& time, bool forName) {
+std::string TimeText(const SYSTEMTIME& time) {
   char text[32];
-  std::snprintf(text, sizeof text, forName ? "%04u%02u%02u-%02u%02u%02u-%03u" : "%04u-%02u-%02u %02u:%02u:%02u.%03u",
-                time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u UTC", time.wYear, time.wMonth, time.wDay,
+                time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
   return text;
-}
-
-// An undo point's name of that type: 19 characters of time stamp, '-', the type, ".INI".
-bool IsUndoPointName(const std::string& name, const std::string& suffix) {
-  if (name.size() != 19 + suffix.size()) return false;
-  for (std::size_t i = 0; i < 19; ++i) {
-    const bool dash = i == 8 || i == 15;
-    if (dash ? name[i] != '-' : (name[i] < '0' || name[i] > '9')) return false;
-  }
-  return _stricmp(name.c_str() + 19, suffix.c_str()) == 0;
 }
 
 }  // namespace
@@ -60,26 +53,24 @@ void UndoPoints::Fail(const TextString& reason) {
 void UndoPoints::Keep(const UndoCapture& capture) {
   if (failed_) return;
   const std::string folder = run_.undoFolder.c_str();
-  const std::string type = UpdateKindName(capture.kind());
   SYSTEMTIME now;
   GetSystemTime(&now);
-  const std::vector<std::string> heading = {
-      "Undo point of tarnupd.exe " + std::to_string(TARN_VERSION_MAJOR) + "." + std::to_string(TARN_VERSION_MINOR) +
-          "." + std::to_string(TARN_VERSION_BUILD),
-      "Time: " + TimeStamp(now, false) + " UTC",
-      std::string("Script: ") + run_.scriptPath,
-      "Update type: " + type,
-      "Puts back: " + std::to_string(capture.keys().size()) + " keys, " + std::to_string(capture.lists().size()) +
-          " lists",
-      "Apply with tarnupd.exe LC_UPDATE=<this file> to put back what the script replaced."};
-  text_ = UndoScript(capture.kind(), heading, capture.keys(), capture.lists()).Text();
+  UndoPointInfo info;
+  info.agentVersion = std::to_string(TARN_VERSION_MAJOR) + "." + std::to_string(TARN_VERSION_MINOR) + "." +
+                      std::to_string(TARN_VERSION_BUILD);
+  info.time = TimeText(now);
+  info.script = run_.scriptPath;
+  info.updateType = UpdateKindName(capture.kind());
+  info.keys = capture.keys().size();
+  info.lists = capture.lists().size();
+  text_ = UndoScript(capture.kind(), UndoHeading(info), capture.keys(), capture.lists()).Text();
 
   // A later store of the same run (the Upgrade task after the Update task) rewrites the same point.
   const bool first = path_.empty();
   if (first) {
     const FileStatus folderMade = CreateFolders(folder);
     if (!folderMade.ok()) return Fail(folderMade.Reason());
-    path_ = folder + "\\" + TimeStamp(now, true) + "-" + type + ".INI";
+    path_ = folder + "\\" + UndoPointName(now, capture.kind());
   }
   const FileStatus written =
       WriteWholeFile(path_.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, !first);
@@ -108,7 +99,7 @@ void UndoPoints::Finish() {
   const FileSearch search(FindFirstFileA((folder + "\\*" + suffix).c_str(), &found));
   if (!search) return;
   do {
-    if (IsUndoPointName(found.cFileName, suffix)) points.emplace_back(found.cFileName);
+    if (IsUndoPointName(found.cFileName)) points.emplace_back(found.cFileName);
   } while (FindNextFileA(search.get(), &found));
   std::sort(points.begin(), points.end());  // oldest first: the names begin with the time
   const std::size_t keep = run_.undoKeep > 0 ? run_.undoKeep : kDefaultUndoKeep;
