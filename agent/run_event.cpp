@@ -117,8 +117,8 @@ DWORD RunEventId(ResultCode code, bool update) {
 
 void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText) {
   const bool update = RecogniseCommand(run.upperCommandLine) == CommandWord::kUpdate;
-  Short number, agentVersion, productVersion, kind, written, absent, failed, committed, undo;
-  Long text, script, lists, tasks;
+  Short number, agentVersion, productVersion, kind, written, absent, failed, committed;
+  Long text, script, lists, tasks, undo;
   number.AddNumber(code);
   text.AddAnsi(resultText);
   agentVersion.AddNumber(TARN_VERSION_MAJOR)
