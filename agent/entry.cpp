@@ -95,6 +95,7 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   run.module = instance;
   run.upperCommandLine = upperCommandLine.get();
   RunDetails details;
+  OpenRunEventSource(details);
   run.details = &details;
   const UnhandledFaultFilter filter(run);
   return RunReportingFaults(run, [&] { return RunCommandLine(run); });

@@ -110,6 +110,11 @@ LONG Read(const volatile LONG& value) { return InterlockedCompareExchange(const_
 
 }  // namespace
 
+void OpenRunEventSource(RunDetails& details) {
+  details.source.reset(RegisterEventSourceW(nullptr, kEventSourceName));
+  if (!details.source) details.sourceError = GetLastError();
+}
+
 DWORD RunEventId(ResultCode code, bool update) {
   if (code < kResultSuccess || code > kResultLast) return update ? MSG_UPDATE_UNKNOWN : MSG_RUN_UNKNOWN;
   return update ? kUpdateEvents[code] : kRunEvents[code];
@@ -155,9 +160,13 @@ void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultTe
   }
 
   const DWORD eventId = RunEventId(code, update);
-  const EventSource source(RegisterEventSourceW(nullptr, kEventSourceName));
-  if (!source ||
-      !ReportEventW(source.get(), EventType(eventId), 0, eventId, nullptr, insertCount, 0, inserts, nullptr)) {
-    TraceStatus("The run could not be reported to the Event Log (error %lu).\n", GetLastError());
+  EventSource ownSource;  // a run without details (in-process tests) opens one for itself
+  if (run.details == nullptr) ownSource.reset(RegisterEventSourceW(nullptr, kEventSourceName));
+  const HANDLE source = run.details != nullptr ? run.details->source.get() : ownSource.get();
+  DWORD error = run.details != nullptr ? run.details->sourceError : GetLastError();
+  if (source != nullptr) {
+    if (ReportEventW(source, EventType(eventId), 0, eventId, nullptr, insertCount, 0, inserts, nullptr)) return;
+    error = GetLastError();
   }
+  TraceStatus("The run could not be reported to the Event Log (error %lu).\n", error);
 }

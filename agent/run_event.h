@@ -9,6 +9,7 @@
 
 #include "agent/command_run.h"
 #include "foundation/result_codes.h"
+#include "foundation/unique_handle.h"
 #include "update/update_tally.h"
 
 // The event source the agent's package registers.
@@ -20,10 +21,17 @@ enum : LONG { kUndoNone, kUndoWritten, kUndoFailed };
 // What the worker finds out about an update for the event. One per process, made by the entry
 // point and outliving every thread that writes it; written with interlocked operations only.
 struct RunDetails {
+  // Opened when the run starts, before any worker can hold the loader lock in the product's
+  // library: the report then needs no library loaded and no connection made.
+  EventSource source;
+  DWORD sourceError = 0;  // why it could not be opened
   UpdateTally update;
   volatile LONG undoState = kUndoNone;
   char undoFile[kPathBufferSize] = {};  // set before undoState becomes kUndoWritten, then kept
 };
+
+// Opens the event source for the run's report.
+void OpenRunEventSource(RunDetails& details);
 
 // Reports the run's event: its command line, result, versions and, for LC_UPDATE=, what the
 // update did so far.
