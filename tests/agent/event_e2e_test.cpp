@@ -4,6 +4,7 @@
 // TARN_EVENT_CHANNEL names; each run's events are what the file grew by during the run.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -32,51 +33,23 @@ struct Event {
   Strings inserts;
 };
 
-// A string as Wine's debugstr_w shows it, L"..." with C escapes and \xxxx for the rest.
-std::string Unescaped(const std::string& shown) {
-  std::string text;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    if (shown[i] != '\\' || i + 1 == shown.size()) {
-      text += shown[i];
-      continue;
-    }
-    const char next = shown[++i];
-    if (next == 'n') {
-      text += '\n';
-    } else if (next == 'r') {
-      text += '\r';
-    } else if (next == 't') {
-      text += '\t';
-    } else if (std::isxdigit(static_cast<unsigned char>(next)) && i + 3 < shown.size()) {
-      text += static_cast<char>(std::strtoul(shown.substr(i, 4).c_str(), nullptr, 16));  // tests use ASCII only
-      i += 3;
-    } else {
-      text += next;
-    }
-  }
-  return text;
-}
-
+// Each event: its fixme line "(handle,type,category,id,..." and a line per insert string, shown
+// as L"..." with C escapes (the tests' strings need only \\ and \").
 std::vector<Event> ParseEvents(const std::string& channel) {
   std::vector<Event> events;
   std::istringstream lines(channel);
   std::string line;
-  const std::string reportLine = ":fixme:advapi:ReportEventW (";
-  const std::string insertLine = ":eventlog:ReportEventW L\"";
+  const std::string reportLine = ":fixme:advapi:ReportEventW (", insertLine = ":eventlog:ReportEventW L\"";
   while (std::getline(lines, line)) {
     std::size_t at = line.find(reportLine);
-    if (at != std::string::npos) {
-      // (handle,type,category,id,...)
-      std::istringstream fields(line.substr(at + reportLine.size()));
-      std::string handle, type, category, id;
-      std::getline(fields, handle, ',');
-      std::getline(fields, type, ',');
-      std::getline(fields, category, ',');
-      std::getline(fields, id, ',');
-      events.push_back({std::strtoul(type.c_str(), nullptr, 16), std::strtoul(id.c_str(), nullptr, 16), {}});
+    Event event;
+    if (at != std::string::npos &&
+        std::sscanf(line.c_str() + at + reportLine.size(), "%*[^,],%lx,%*[^,],%lx", &event.type, &event.id) == 2) {
+      events.push_back(event);
     } else if ((at = line.find(insertLine)) != std::string::npos && !events.empty() && line.back() == '"') {
-      const std::size_t start = at + insertLine.size();
-      events.back().inserts.push_back(Unescaped(line.substr(start, line.size() - start - 1)));
+      std::string text;
+      for (std::size_t i = at + insertLine.size(); i + 1 < line.size(); ++i) text += line[i += line[i] == '\\'];
+      events.back().inserts.push_back(text);
     }
   }
   return events;
