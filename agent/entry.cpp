@@ -11,6 +11,7 @@
 #include "agent/dispatch.h"
 #include "agent/fault_report.h"
 #include "agent/result_report.h"
+#include "agent/run_event.h"
 #include "agent_version.h"
 #include "foundation/messages.h"
 #include "foundation/settings_key.h"
@@ -29,6 +30,8 @@ void LoadAgentSettings(CommandRun& run) {
   const SettingsKey& settings = Settings();
   DebugOutput = settings.ReadDword("Debug", "Output", 0);
   run.noExtensionString = settings.ReadString("LC_UPDATE", "NoExtensionString", "");
+  run.undoFolder = settings.ReadString("LC_UPDATE", "UndoFolder", "");
+  if (!run.undoFolder.IsEmpty()) run.undoKeep = settings.ReadDword("LC_UPDATE", "UndoKeep", 0);
   run.funcTimeout = settings.ReadDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
   // An old default that proved too short: replace it for later runs, honour it for this one.
   if (run.funcTimeout == kReplacedFuncTimeout) settings.WriteDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
@@ -91,6 +94,9 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   CommandRun run;
   run.module = instance;
   run.upperCommandLine = upperCommandLine.get();
+  RunDetails details;
+  OpenRunEventSource(details);
+  run.details = &details;
   InstallFaultFilter(run);
   return RunReportingFaults(run, [&] { return RunCommandLine(run); });
 }

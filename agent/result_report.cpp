@@ -1,5 +1,6 @@
 #include "agent/result_report.h"
 
+#include "agent/run_event.h"
 #include "foundation/messages.h"
 #include "foundation/settings_key.h"
 #include "foundation/trace_log.h"
@@ -79,6 +80,7 @@ void WriteClaimedResult(const CommandRun& run) {
   const bool stringWritten = Settings().WriteString(kResultSubkey, "ReturnString", text);
   // The exit code still tells; the registry would go on showing an earlier run's result.
   if (!codeWritten || !stringWritten) TraceStatus("The result could not be written to the registry.\n");
+  ReportRunEvent(run, code, text.c_str());
   TraceStatus("%s\n", text.c_str());
   InterlockedExchange(&g_resultState, kWritten);
 }

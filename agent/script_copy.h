@@ -25,6 +25,8 @@ class ScriptCopy {
   ResultCode Make(const char* scriptPath);
   // The copy's path, for the profile functions.
   const char* path() const { return path_.c_str(); }
+  // Once every key is read: the script itself is free again (the copy stays until the end).
+  void LetGoOfScript() { script_.reset(); }
 
  private:
   KernelHandle script_;  // the script as given: nobody can rewrite or delete it while held

@@ -75,12 +75,28 @@ struct PrivateNamespaceTraits {
   static void Close(Handle handle) { ClosePrivateNamespace(handle, 0); }
 };
 
+struct EventSourceTraits {
+  using Handle = HANDLE;
+  static Handle None() { return nullptr; }
+  static bool IsNone(Handle handle) { return handle == nullptr; }
+  static void Close(Handle handle) { DeregisterEventSource(handle); }
+};
+
+struct FileSearchTraits {
+  using Handle = HANDLE;
+  static Handle None() { return INVALID_HANDLE_VALUE; }
+  static bool IsNone(Handle handle) { return handle == INVALID_HANDLE_VALUE || handle == nullptr; }
+  static void Close(Handle handle) { FindClose(handle); }
+};
+
 // Files, processes, threads, events, mailslots, pipes, mutexes.
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using BoundaryDescriptor = UniqueHandle<BoundaryDescriptorTraits>;
 using PrivateNamespace = UniqueHandle<PrivateNamespaceTraits>;
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 using LoadedModule = UniqueHandle<ModuleTraits>;
+using EventSource = UniqueHandle<EventSourceTraits>;
+using FileSearch = UniqueHandle<FileSearchTraits>;
 
 // An export of a loaded module as a typed function pointer; null when it is missing.
 template <typename Function>

@@ -4,7 +4,7 @@
 
 #include "foundation/settings_key.h"
 #include "foundation/unique_handle.h"
-#include "tarnplan/field_values.h"
+#include "update/field_values.h"
 #include "update/script_readers.h"
 #include "update/update_driver.h"
 
@@ -66,8 +66,9 @@ bool Preview::WouldChange() const {
 
 AgentSettings ReadAgentSettings() {
   AgentSettings settings;
-  settings.noExtensionString = ReadKeyValue(
-      HKEY_LOCAL_MACHINE, "Software\\Velmora\\Brask\\Tarn Configuration Agent\\LC_UPDATE", "NoExtensionString");
+  const char* const updateSettings = "Software\\Velmora\\Brask\\Tarn Configuration Agent\\LC_UPDATE";
+  settings.noExtensionString = ReadKeyValue(HKEY_LOCAL_MACHINE, updateSettings, "NoExtensionString");
+  settings.undoFolder = ReadKeyValue(HKEY_LOCAL_MACHINE, updateSettings, "UndoFolder");
   TextString version;
   if (ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", version)) {
     settings.productVersion = version.c_str();

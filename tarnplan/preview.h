@@ -41,6 +41,7 @@ struct Preview {
 struct AgentSettings {
   std::string noExtensionString;
   std::string productVersion;
+  std::string undoFolder;  // LC_UPDATE\UndoFolder
 };
 AgentSettings ReadAgentSettings();
 

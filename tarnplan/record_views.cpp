@@ -37,3 +37,19 @@ std::vector<const ItemListRow*> ListsOf(UpdateKind kind) {
   if (kind == UpdateKind::kODS) return {&ODSTaskLists[0], &ODSTaskLists[1]};
   return {};
 }
+
+ScriptWriter ExportScript(UpdateKind kind, const MemoryProduct::Records& records) {
+  ScriptWriter script(kind, {std::string("The product's ") + UpdateKindName(kind) + " settings, exported by tarnplan.",
+                             "Every key of its records and every list, as the product holds them. Apply with",
+                             "  tarnupd.exe LC_UPDATE=<path of this script>"});
+  for (const RecordView& view : RecordViews(kind, records)) {
+    ForEachField(*view.table, [&](const char* section, const char* key, FieldType type, std::size_t offset) {
+      script.Key(section, key, type, view.bytes + offset);
+    });
+  }
+  for (const ItemListRow* list : ListsOf(kind)) {
+    const auto items = records.lists.find(list->listId);
+    script.List(*list, items != records.lists.end() ? items->second : std::vector<std::string>());
+  }
+  return script;
+}

@@ -7,6 +7,7 @@
 #include "update/item_list_row.h"
 #include "update/memory_product.h"
 #include "update/record_table.h"
+#include "update/script_writer.h"
 #include "update/update_kind.h"
 
 
@@ -24,6 +25,9 @@ struct RecordView {
 std::vector<RecordView> RecordViews(UpdateKind kind, const MemoryProduct::Records& records);
 // The item lists the type replaces (all of them are in the options area).
 std::vector<const ItemListRow*> ListsOf(UpdateKind kind);
+
+// Every key of the type's records and every list, from `records`, as a script.
+ScriptWriter ExportScript(UpdateKind kind, const MemoryProduct::Records& records);
 
 // Index of the first task of that kind, or -1.
 int FindTask(const MemoryProduct::Records& records, DWORD taskKind);

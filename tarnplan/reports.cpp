@@ -7,7 +7,7 @@
 #include "foundation/messages.h"
 #include "foundation/utf8_text.h"
 #include "resources/message_ids.h"
-#include "tarnplan/field_values.h"
+#include "update/field_values.h"
 
 using json = nlohmann::ordered_json;
 

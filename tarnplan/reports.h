@@ -9,7 +9,7 @@
 
 #include "foundation/result_codes.h"
 #include "tarnplan/preview.h"
-#include "tarnplan/script_writer.h"
+#include "update/script_writer.h"
 
 // Exit codes: nothing would change (or nothing left out of an export), something would change
 // (or was left out), the agent would fail or tarnplan could not do its work.

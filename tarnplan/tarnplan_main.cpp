@@ -3,10 +3,12 @@
 //
 //   tarnplan preview SCRIPT [--backup FILE] [--json]
 //   tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]
+//   tarnplan history [--json]
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,6 +19,7 @@
 #include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
 #include "update/script_readers.h"
+#include "update/undo_capture.h"
 
 using json = nlohmann::ordered_json;
 
@@ -26,7 +29,9 @@ constexpr char kUsage[] =
     "usage: tarnplan preview SCRIPT [--backup FILE] [--json]\n"
     "           what the script would change: exit 0 nothing, 1 something, 2 the agent would fail\n"
     "       tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]\n"
-    "           the product's settings as an update script: exit 0, 1 with values left out, 2 on failure\n";
+    "           the product's settings as an update script: exit 0, 1 with values left out, 2 on failure\n"
+    "       tarnplan history [--json]\n"
+    "           the agent's undo points, newest first: exit 0, 1 when there is none, 2 when unreadable\n";
 
 struct Options {
   std::string command;
@@ -36,6 +41,11 @@ struct Options {
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
+  if (argc == 2 || argc == 3) {
+    options.command = argv[1];
+    options.json = argc == 3 && std::strcmp(argv[2], "--json") == 0;
+    if (options.command == "history") return argc == 2 || options.json;
+  }
   if (argc < 3) return false;
   options.command = argv[1];
   options.argument = argv[2];
@@ -80,17 +90,19 @@ std::string FullPath(const std::string& path) {
 }
 
 ScriptWriter BackupScript(const std::string& scriptPath, const Preview& preview, const MemoryProduct::Records& before) {
-  ScriptWriter backup(preview.kind,
-                      {"Backup written by tarnplan before " + scriptPath + ":",
-                       "the values that script changes, as the product holds them now, and every list",
-                       "(an update replaces whole lists). Apply with tarnupd.exe LC_UPDATE= to go back."});
+  std::vector<ReplacedKey> keys;
   for (const KeyChange& key : preview.keys) {
-    if (key.committed) backup.Key(key.section, key.key, key.type, reinterpret_cast<const BYTE*>(key.current.data()));
+    if (key.committed) keys.push_back({key.section, key.key, key.type, key.current});
   }
+  std::vector<ReplacedList> lists;
   if (OptionsUsable(before)) {
-    for (const ItemListRow* list : ListsOf(preview.kind)) backup.List(*list, before.lists.at(list->listId));
+    for (const ItemListRow* list : ListsOf(preview.kind)) lists.push_back({list, before.lists.at(list->listId)});
   }
-  return backup;
+  return UndoScript(preview.kind,
+                    {"Backup written by tarnplan before " + scriptPath + ":",
+                     "the values that script changes, as the product holds them now, and every list",
+                     "(an update replaces whole lists). Apply with tarnupd.exe LC_UPDATE= to go back."},
+                    keys, lists);
 }
 
 // Writes a whole script file as files made for administrators are written: complete under a
@@ -179,6 +191,52 @@ int RunExport(const Options& options) {
   return run.Finish(script.notWritten().empty() ? kExitNothing : kExitSomething);
 }
 
+// The undo points in LC_UPDATE\UndoFolder, newest first: their names begin with the time.
+int RunHistory(const Options& options) {
+  Run run{options, {{"command", "history"}, {"folder", nullptr}, {"undoPoints", json::array()}}};
+  const std::string folder = ReadAgentSettings().undoFolder;
+  if (folder.empty()) return run.Finish(kExitError, "LC_UPDATE\\UndoFolder is not set: the agent keeps no undo points");
+  run.report["folder"] = AnsiToUtf8(folder);
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return run.Finish(kExitError, folder + " cannot be read: it is no folder");
+  }
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  const FileSearch search(FindFirstFileA((folder + "\\*").c_str(), &found));
+  if (!search) {
+    const DWORD error = GetLastError();
+    // No folder yet: the agent makes it with the first undo point.
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+      return run.Finish(kExitError, folder + " cannot be read (error " + std::to_string(error) + ")");
+    }
+  } else {
+    do {
+      if (IsUndoPointName(found.cFileName)) names.emplace_back(found.cFileName);
+    } while (FindNextFileA(search.get(), &found));
+  }
+  std::sort(names.rbegin(), names.rend());
+  for (const std::string& name : names) {
+    UndoPointInfo info;
+    if (!ReadUndoHeading(folder + "\\" + name, info)) continue;
+    run.report["undoPoints"].push_back({{"file", AnsiToUtf8(folder + "\\" + name)},
+                                        {"time", info.time},
+                                        {"updateType", info.updateType},
+                                        {"script", AnsiToUtf8(info.script)},
+                                        {"keys", info.keys},
+                                        {"lists", info.lists}});
+    if (!options.json) {
+      std::printf("%s  %-8s  %zu keys, %zu lists  before %s\n    %s\\%s\n", info.time.c_str(), info.updateType.c_str(),
+                  info.keys, info.lists, info.script.c_str(), folder.c_str(), name.c_str());
+    }
+  }
+  if (run.report["undoPoints"].empty()) {
+    if (!options.json) std::printf("no undo points in %s\n", folder.c_str());
+    return run.Finish(kExitSomething);
+  }
+  return run.Finish(kExitNothing);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -190,5 +248,6 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return kExitError;
   }
+  if (options.command == "history") return RunHistory(options);
   return options.command == "preview" ? RunPreview(options) : RunExport(options);
 }

@@ -22,7 +22,9 @@ ResultCode UpdateODSTask(UpdateContext& run) {
     for (const ItemListRow& list : ODSTaskLists) {
       AddToList(run, list.listId, list.section, list.stem, task.bytes);
     }
+    if (run.undo != nullptr) run.undo->BeforeStore();
     run.product->SetODSTask(&task);
+    TallySet(run.tally, &UpdateTally::tasksStored, kTallyODSTask);
   } else {
     // Nothing of the script reached the product: that is no success, and without one the
     // driver does not commit the general record either.

@@ -21,7 +21,10 @@ ResultCode UpdateTask(UpdateContext& run, DWORD kind) {
   if (found < 0) return notFound;
 
   ApplyFields(run, task.bytes, update ? UpdateTaskFields : UpgradeTaskFields, kAreaAgentCopy);
-  return run.product->SetTask(task, static_cast<DWORD>(found)) ? kResultSuccess : notFound;
+  if (run.undo != nullptr) run.undo->BeforeStore();
+  if (!run.product->SetTask(task, static_cast<DWORD>(found))) return notFound;
+  TallySet(run.tally, &UpdateTally::tasksStored, update ? kTallyUpdateTask : kTallyUpgradeTask);
+  return kResultSuccess;
 }
 
 ResultCode UpdateScheduledTasks(UpdateContext& run) {

@@ -38,6 +38,7 @@ void RemoveAllFromList(UpdateContext& run, DWORD listId) {
 }
 
 void AddToList(UpdateContext& run, DWORD listId, const char* section, const char* baseName, BYTE* record) {
+  if (run.undo != nullptr) run.undo->List(*run.product, listId);
   // Always emptied first: a script without <base>_0 leaves the product list empty.
   RemoveAllFromList(run, listId);
   char keyName[kKeyNameSize];
@@ -61,4 +62,5 @@ void AddToList(UpdateContext& run, DWORD listId, const char* section, const char
     TraceDebug("AddToList GET [%s] %s = %s\n", section, keyName, item);
   }
   if (record != nullptr) StoreItemCount(record, listId, count);
+  TallySet(run.tally, &UpdateTally::listsReplaced, 1L << listId);
 }

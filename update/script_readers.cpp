@@ -13,7 +13,24 @@ namespace {
 // At most 255 decoded bytes, and a zero after them for the trace.
 constexpr int kByteBufferSize = 256;
 
-void TraceMissing(const char* section, const char* key) { TraceDebug("MISSING [%s] %s\n", section, key); }
+void TraceMissing(UpdateContext& run, const char* section, const char* key) {
+  TallyCount(run.tally, &UpdateTally::keysAbsent);
+  TraceDebug("MISSING [%s] %s\n", section, key);
+}
+
+// Runs a key's store in the fault guard, taking the field's value before it for an undo point,
+// and counts how it went: true when it ran to its end.
+template <typename Store>
+bool StoreGuarded(UpdateContext& run, const char* section, const char* key, FieldType type, const void* field,
+                  Store& store) {
+  auto replace = [&] {
+    if (run.undo != nullptr) run.undo->Key(section, key, type, field);
+    store();
+  };
+  const bool stored = RunGuarded(replace);
+  TallyCount(run.tally, stored ? &UpdateTally::keysWritten : &UpdateTally::keysFailed);
+  return stored;
+}
 
 using FieldWrite = void (ProductTarget::*)(const FieldWriteEntry& entry);
 
@@ -66,7 +83,7 @@ enum class Sign { kUnsigned, kSigned };
 void UpdateNumber(UpdateContext& run, void* field, const char* section, const char* key, DWORD area, Sign sign) {
   DWORD number = 0;
   if (!ReadPresentNumber(run, section, key, number)) {
-    TraceMissing(section, key);
+    TraceMissing(run, section, key);
     return;
   }
   auto store = [&] {
@@ -77,7 +94,8 @@ void UpdateNumber(UpdateContext& run, void* field, const char* section, const ch
       TraceDebug("[%s] %s = %u\n", section, key, static_cast<unsigned>(number));
     }
   };
-  if (RunGuarded(store)) return;
+  const FieldType type = sign == Sign::kSigned ? FieldType::kDWord : FieldType::kUInt;
+  if (StoreGuarded(run, section, key, type, field, store)) return;
   if (sign == Sign::kSigned) {
     TraceDebug("UpdateDWord Exception\n");  // the one exception line without section and key
   } else {
@@ -91,7 +109,7 @@ enum class Extensions { kKept, kFiltered };
 void UpdateText(UpdateContext& run, void* field, const char* section, const char* key, DWORD area, Extensions extensions) {
   char text[kScriptTextBufferSize];
   if (!ReadScriptText(run, section, key, text)) {
-    TraceMissing(section, key);
+    TraceMissing(run, section, key);
     return;
   }
   auto store = [&] {
@@ -99,7 +117,8 @@ void UpdateText(UpdateContext& run, void* field, const char* section, const char
     StoreText(run, field, text, area);
     TraceDebug("[%s] %s = %s\n", section, key, text);
   };
-  if (RunGuarded(store)) return;
+  const FieldType type = extensions == Extensions::kFiltered ? FieldType::kExtensionText : FieldType::kText;
+  if (StoreGuarded(run, section, key, type, field, store)) return;
   if (extensions == Extensions::kFiltered) {
     TraceDebug("UpdateFileExtString Exception [%s] %s\n", section, key);
   } else {
@@ -112,14 +131,16 @@ void UpdateText(UpdateContext& run, void* field, const char* section, const char
 void UpdateBoolean(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
   const DWORD number = ReadScriptNumber(run, section, key, -1);
   if (number == 0xFFFFFFFF) {
-    TraceMissing(section, key);
+    TraceMissing(run, section, key);
     return;
   }
   auto store = [&] {
     StoreNumber(run, field, number, area);
     TraceDebug(number != 0 ? "[%s] %s = TRUE\n" : "[%s] %s = FALSE\n", section, key);
   };
-  if (!RunGuarded(store)) TraceDebug("UpdateBoolean Exception [%s] %s\n", section, key);
+  if (!StoreGuarded(run, section, key, FieldType::kBoolean, field, store)) {
+    TraceDebug("UpdateBoolean Exception [%s] %s\n", section, key);
+  }
 }
 
 void UpdateUInt(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
@@ -141,7 +162,7 @@ void UpdateFileExtString(UpdateContext& run, void* field, const char* section, c
 void UpdateByteString(UpdateContext& run, void* field, const char* section, const char* key, DWORD area) {
   char text[kScriptTextBufferSize] = {};
   if (!ReadScriptText(run, section, key, text)) {
-    TraceMissing(section, key);
+    TraceMissing(run, section, key);
     return;
   }
   BYTE bytes[kByteBufferSize] = {};
@@ -152,5 +173,7 @@ void UpdateByteString(UpdateContext& run, void* field, const char* section, cons
     StoreBytes(run, field, bytes, count, area);
     TraceDebug("[%s] %s = %s\n", section, key, reinterpret_cast<const char*>(bytes));
   };
-  if (!RunGuarded(store)) TraceDebug("UpdateByteString Exception [%s] %s\n", section, key);
+  if (!StoreGuarded(run, section, key, FieldType::kBytes, field, store)) {
+    TraceDebug("UpdateByteString Exception [%s] %s\n", section, key);
+  }
 }

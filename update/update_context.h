@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "update/product_target.h"
+#include "update/undo_capture.h"
+#include "update/update_tally.h"
 
 struct UpdateContext {
   const char* scriptPath;         // read only through the system's profile functions
@@ -15,4 +17,8 @@ struct UpdateContext {
   bool buildTraced = false;  // the product's build number is traced once per run
   // Asked once, right before the commit: false when whoever runs the update has given up on it.
   std::function<bool()> mayCommit = nullptr;
+  // Where the run counts what it did, for its report; none for a run nobody reports.
+  UpdateTally* tally = nullptr;
+  // Takes what the run replaces for an undo point; none when no undo point is kept.
+  UndoCapture* undo = nullptr;
 };

@@ -10,8 +10,11 @@
 namespace {
 
 ResultCode RunRecordUpdates(UpdateContext& run, const char* updateType) {
-  UpdateKind kind;
-  if (!FindUpdateKind(updateType, kind)) {
+  UpdateKind kind = UpdateKind::kOAS;
+  const bool known = FindUpdateKind(updateType, kind);
+  if (run.tally != nullptr) InterlockedExchange(&run.tally->kind, known ? static_cast<LONG>(kind) + 1 : kTallyNoKind);
+  if (known && run.undo != nullptr) run.undo->SetKind(kind);
+  if (!known) {
     // A script that names no known type (or none at all) has changed nothing: no success.
     TraceStatus("Update type \"%s\" is none of OAS, ODS and SCHEDULE: nothing was updated.\n", updateType);
     return kResultBadCommandLine;
@@ -48,6 +51,8 @@ ResultCode ApplyUpdateScript(UpdateContext& run) {
     TraceStatus("The update was given up on: nothing was committed.\n");
     return kResultTimedOut;
   }
+  if (run.undo != nullptr) run.undo->BeforeStore();
   run.product->SetOptions();
+  TallySet(run.tally, &UpdateTally::committed, 1);
   return kResultSuccess;
 }

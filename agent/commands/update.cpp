@@ -1,7 +1,9 @@
 // LC_UPDATE=path: the update script applied to the live product by the update engine.
 #include "agent/commands/commands.h"
 #include "agent/command_word.h"
+#include "agent/run_event.h"
 #include "agent/script_copy.h"
+#include "agent/undo_point.h"
 #include "update/live_product.h"
 #include "update/update_driver.h"
 
@@ -21,8 +23,15 @@ ResultCode PrepareUpdate(CommandRun& run) {
 }
 
 ResultCode ApplyUpdate(const CommandRun& run, ProductSession& product) {
+  UndoPoints undo(run);
   LiveProduct target(product.getIFace, product.port);
   UpdateContext update{run.scriptCopy->path(), run.noExtensionString, run.productVersion, &target};
   update.mayCommit = [&product] { return product.gate->ClaimCommit(); };
-  return ApplyUpdateScript(update);
+  if (run.details != nullptr) update.tally = &run.details->update;
+  update.undo = undo.capture();
+  const ResultCode result = ApplyUpdateScript(update);
+  // Let go of: the script may be the LAST- file of its type, which the new undo point replaces.
+  run.scriptCopy->LetGoOfScript();
+  undo.Finish();
+  return result;
 }

@@ -17,6 +17,10 @@ namespace {
 
 // Every package build has a product code of its own; the upgrade code finds them all.
 constexpr char kUpgradeCode[] = "{9EBEF2ED-916B-4446-98D3-78765FA5F813}";
+// Where the package names the agent's undo folder.
+const std::string kUndoSettings = test_registry::AgentSubkey("LC_UPDATE");
+// The agent's event source, which names the installed agent as the file of its messages.
+constexpr char kEventSource[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TarnUpdate";
 
 // msiexec with its standard handles on NUL: Wine's helper processes inherit them, and a pipe
 // they kept open would hold up whoever reads the test's output.
@@ -58,6 +62,9 @@ TEST_F(PackageInstallTest, UpgradesRunsAndUninstallsCleanly) {
   char programFiles[MAX_PATH] = {};
   ExpandEnvironmentStringsA("%ProgramFiles%", programFiles, MAX_PATH);
   const std::string folder = std::string(programFiles) + "\\Velmora\\Tarn Configuration Agent\\";
+  char programData[MAX_PATH] = {};
+  ExpandEnvironmentStringsA("%ProgramData%", programData, MAX_PATH);
+  const std::string undoFolder = std::string(programData) + "\\Velmora\\Tarn Configuration Agent\\Undo";
   // tarncheck.exe is in the package whenever the build has it, as the build tells wixl.
   const bool expected[] = {true, true, true, TARN_PACKAGE_HAS_CHECKER != 0};
   const char* const programs[] = {"tarnupd.exe", "tarnmon.exe", "tarnplan.exe", "tarncheck.exe"};
@@ -77,6 +84,9 @@ TEST_F(PackageInstallTest, UpgradesRunsAndUninstallsCleanly) {
     EXPECT_EQ(ProductInfo(products[0], INSTALLPROPERTY_PRODUCTNAME), "Tarnwell Configuration Agent");
     EXPECT_EQ(ProductInfo(products[0], INSTALLPROPERTY_VERSIONSTRING), step.version);
     for (std::size_t i = 0; i < std::size(programs); ++i) EXPECT_EQ(Exists(folder + programs[i]), expected[i]) << programs[i];
+    EXPECT_EQ(test_registry::GetString(kEventSource, "EventMessageFile"), folder + "tarnupd.exe");
+    EXPECT_EQ(test_registry::GetDword(kEventSource, "TypesSupported"), 7u);
+    EXPECT_EQ(test_registry::GetString(kUndoSettings, "UndoFolder"), undoFolder);
     ExpectAgentResult(RunProgram(folder + "tarnupd.exe", "LC_VERSION=1.0.16"), 12,
                       "[12] TARNUPDATE version incorrect. Script requires version 1.0.16.");
   }
@@ -86,6 +96,8 @@ TEST_F(PackageInstallTest, UpgradesRunsAndUninstallsCleanly) {
   EXPECT_TRUE(InstalledProducts().empty());
   for (const char* program : programs) EXPECT_FALSE(Exists(folder + program)) << program;
   EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(test_registry::KeyExists(kEventSource));
+  EXPECT_FALSE(test_registry::ValueExists(kUndoSettings, "UndoFolder"));
   EXPECT_EQ(test_registry::GetDword(test_registry::AgentSubkey("TARNUPDATE"), "ReturnCode"), 12u);  // still there
 }
 

@@ -16,7 +16,7 @@
 #include "foundation/utf8_text.h"
 #include "standin_product/core/state_file.h"
 #include "standin_product/standin_state.h"
-#include "tarnplan/field_values.h"
+#include "update/field_values.h"
 #include "tarnplan/reports.h"
 #include "testtools/agent_harness.h"
 #include "testtools/test_registry.h"
@@ -352,6 +352,47 @@ TEST_F(Plan, AnExportOntoALinkIsRefused) {
   EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
   RemoveUnixTree(link);
   RemoveUnixTree(target);
+}
+
+// The undo points the agent kept, newest first, as tarnplan history lists them.
+TEST(PlanHistory, ListsTheAgentsUndoPointsNewestFirst) {
+  const std::string folder = WriteTemporary("tarn-history", "") + "-undo";
+  const std::string updateKey = test_registry::AgentSubkey("LC_UPDATE");
+  test_registry::DeleteTree(kAgentKeyPath);
+  ASSERT_TRUE(standin::ResetState());
+  test_registry::SetString(updateKey, "UndoFolder", folder);
+  EXPECT_EQ(Tarnplan("history").exitCode, 1);  // no folder yet: none
+
+  const std::string oas = WriteTemporary("history-oas.ini", "[TARNUPDATE]\nUpdateType=OAS\n[CurrentVer]\nszDAT=1\n");
+  const std::string schedule =
+      WriteTemporary("history-schedule.ini", "[TARNUPDATE]\nUpdateType=SCHEDULE\n[Update]\nuHour=3\n[Upgrade]\nuHour=4\n");
+  ASSERT_EQ(Apply(oas), 0u);
+  ASSERT_EQ(Apply(schedule), 0u);
+  const Output listed = Tarnplan("history --json");
+  EXPECT_EQ(listed.exitCode, 0);
+  const json points = json::parse(listed.out)["undoPoints"];
+  ASSERT_EQ(points.size(), 2u);
+  const std::string upper[] = {schedule, oas};
+  const char* const types[] = {"SCHEDULE", "OAS"};
+  const std::size_t keys[] = {2, 1}, lists[] = {0, 1};
+  for (std::size_t i = 0; i < 2; ++i) {
+    std::string script = upper[i];
+    for (char& c : script) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(points[i]["updateType"], types[i]);
+    EXPECT_EQ(points[i]["script"], script);
+    EXPECT_EQ(points[i]["keys"], keys[i]);
+    EXPECT_EQ(points[i]["lists"], lists[i]);
+  }
+  EXPECT_GT(points[0]["time"].get<std::string>(), points[1]["time"].get<std::string>());
+
+  test_registry::SetString(updateKey, "UndoFolder", oas);  // a file: no folder to read
+  const Output unreadable = Tarnplan("history");
+  EXPECT_EQ(unreadable.exitCode, 2);
+  EXPECT_EQ(unreadable.err, "tarnplan: " + oas + " cannot be read: it is no folder\r\n");
+  for (const auto& point : points) DeleteFileA(point["file"].get<std::string>().c_str());
+  for (const char* type : types) DeleteFileA((folder + "\\LAST-" + type + ".INI").c_str());
+  RemoveDirectoryA(folder.c_str());
+  test_registry::DeleteTree(kAgentKeyPath);
 }
 
 }  // namespace

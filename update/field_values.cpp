@@ -1,4 +1,4 @@
-#include "tarnplan/field_values.h"
+#include "update/field_values.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,5 @@
-// Update scripts written from the product's values, for export and backup: keys grouped by
+// Update scripts written from the product's values, for tarnplan's exports and backups and the
+// agent's undo points: keys grouped by
 // section (only the first section of a name is read), each section with a comment on what it
 // holds, and CR LF line ends. A value that no script can give so that the agent stores it
 // exactly is written as a comment with the reason, and reported.
@@ -7,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "tarnplan/record_views.h"
 #include "update/item_list_row.h"
 #include "update/record_table.h"
+#include "update/update_kind.h"
 
 struct NotWritten {
   std::string section;
@@ -40,6 +41,3 @@ class ScriptWriter {
   std::vector<NotWritten> notWritten_;
   int keysWritten_ = 0;
 };
-
-// Every key of the type's records and every list, from `records`.
-ScriptWriter ExportScript(UpdateKind kind, const MemoryProduct::Records& records);

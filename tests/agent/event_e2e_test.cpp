@@ -1,0 +1,213 @@
+// The run's Event Log entry, as Wine shows it. Wine's ReportEventW stores nothing: it prints the
+// event's type and id on a fixme line and each insert string on the eventlog channel, to the
+// Unix standard error that every process of the test inherits. CTest sends that to the file
+// TARN_EVENT_CHANNEL names; each run's events are what the file grew by during the run.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "standin_product/core/state_file.h"
+#include "standin_product/standin_state.h"
+#include "tests/update/update_test_support.h"
+#include "testtools/agent_harness.h"
+#include "testtools/agent_result.h"
+#include "testtools/test_registry.h"
+
+namespace {
+
+using test_registry::AgentSubkey;
+using Strings = std::vector<std::string>;
+
+const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
+const std::string kNoUndo = "none (no LC_UPDATE\\UndoFolder)";
+
+struct Event {
+  unsigned long type = 0;
+  unsigned long id = 0;
+  Strings inserts;
+};
+
+// Each event: its fixme line "(handle,type,category,id,..." and a line per insert string, shown
+// as L"..." with C escapes (the tests' strings need only \\ and \").
+std::vector<Event> ParseEvents(const std::string& channel) {
+  std::vector<Event> events;
+  std::istringstream lines(channel);
+  std::string line;
+  const std::string reportLine = ":fixme:advapi:ReportEventW (", insertLine = ":eventlog:ReportEventW L\"";
+  while (std::getline(lines, line)) {
+    std::size_t at = line.find(reportLine);
+    Event event;
+    if (at != std::string::npos &&
+        std::sscanf(line.c_str() + at + reportLine.size(), "%*[^,],%lx,%*[^,],%lx", &event.type, &event.id) == 2) {
+      events.push_back(event);
+    } else if ((at = line.find(insertLine)) != std::string::npos && !events.empty() && line.back() == '"') {
+      std::string text;
+      for (std::size_t i = at + insertLine.size(); i + 1 < line.size(); ++i) text += line[i += line[i] == '\\'];
+      events.back().inserts.push_back(text);
+    }
+  }
+  return events;
+}
+
+class EventE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* channel = std::getenv("TARN_EVENT_CHANNEL");
+    if (channel == nullptr) GTEST_SKIP() << "no file of Wine's debug output (TARN_EVENT_CHANNEL)";
+    channel_ = channel;
+    // Read by Wine when it starts the agent, not by this process.
+    SetEnvironmentVariableA("WINEDEBUG", "-all,+eventlog,fixme+advapi");
+    Clean();
+  }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    standin::ClearFaults();
+    test_registry::DeleteTree(kAgentKeyPath);
+    test_registry::DeleteTree(kProductKey);
+    ASSERT_TRUE(standin::ResetState());
+  }
+
+  // The run and the events it reported.
+  std::vector<Event> Run(const std::string& arguments, AgentRun& run) {
+    const std::size_t before = ChannelText().size();
+    run = RunAgent(arguments);
+    EXPECT_TRUE(run.finished) << arguments;
+    return ParseEvents(ChannelText().substr(before));
+  }
+
+  std::string ChannelText() const {
+    std::ifstream file(channel_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+
+  std::string channel_;
+};
+
+struct EventCase {
+  const char* what;
+  std::function<void()> before;
+  std::string script;  // none: the command line is `arguments` alone
+  std::string arguments;
+  DWORD result;
+  unsigned long type;
+  unsigned long id;
+  Strings updateInserts;  // after the script's path; "*" is not compared
+};
+
+TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
+  const auto none = [] {};
+  const auto faults = [](std::function<void(standin::Faults&)> change) {
+    return [change] {
+      standin::Faults set;
+      change(set);
+      ASSERT_TRUE(standin::SetFaults(set));
+    };
+  };
+  const std::string oas =
+      "[TARNUPDATE]\r\nUpdateType=oas\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\nbShowIcon=1\r\n"
+      "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n";
+  const std::string undoFolder = "C:\\TARN-EVENT-UNDO";
+  const auto keepUndoPoints = [undoFolder] {
+    test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
+  };
+  const std::string schedule = "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n";
+  const EventCase cases[] = {
+      {"no command word", none, "", "", 0, EVENTLOG_INFORMATION_TYPE, 0x400003E8, {}},
+      {"version too old", none, "", "LC_VERSION=9.0.0", 12, EVENTLOG_WARNING_TYPE, 0x800003F4, {}},
+      {"an update",
+       keepUndoPoints,
+       oas,
+       "",
+       0,
+       EVENTLOG_INFORMATION_TYPE,
+       0x400007D0,
+       {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "undo point"}},
+      {"an Update task not stored",
+       faults([](standin::Faults& f) { f.setTaskFails = true; }),
+       schedule,
+       "",
+       9,
+       EVENTLOG_ERROR_TYPE,
+       0xC00007D9,
+       {"SCHEDULE", "1", "15", "0", "none", "none", "no", kNoUndo}},
+      {"an update that overran Func Timeout",
+       [faults] {
+         faults([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(400); })();
+         test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
+       },
+       oas,
+       "",
+       11,
+       EVENTLOG_ERROR_TYPE,
+       0xC00007DB,
+       {"OAS", "*", "*", "0", "none", "none", "no", kNoUndo}},
+      {"a product call that overran Func Timeout",
+       [faults] {
+         faults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; })();
+         test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
+       },
+       "",
+       "LC_START",
+       11,
+       EVENTLOG_ERROR_TYPE,
+       0xC00003F3,
+       {}},
+      {"a fault that nothing handles",
+       faults([](standin::Faults& f) {
+         f.emptyInterface = true;
+         f.emptyInterfaceId = AVSIF_MANAGEMENTPORT;
+       }),
+       "",
+       "LC_START",
+       11,
+       EVENTLOG_ERROR_TYPE,
+       0xC00003F3,
+       {}},
+  };
+  for (const EventCase& each : cases) {
+    SCOPED_TRACE(each.what);
+    Clean();
+    test_registry::SetString(kProductKey, "szCurrentVersionNumber", "4.5.0.7");
+    each.before();
+    const update_test::ScriptFile script("event.ini", each.script);
+    std::string arguments = each.arguments;
+    std::string scriptPath = script.Path();
+    for (char& c : scriptPath) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (!each.script.empty()) arguments = "LC_UPDATE=" + script.Path();
+
+    AgentRun run;
+    const std::vector<Event> events = Run(arguments, run);
+    EXPECT_EQ(run.exitCode, each.result);
+    ASSERT_EQ(events.size(), 1u);
+    const Event& event = events[0];
+    EXPECT_EQ(event.type, each.type);
+    EXPECT_EQ(event.id, each.id);
+    const std::string commandLine =
+        "\"" + ProgramBesideTest("tarnupd.exe") + "\"" + (arguments.empty() ? "" : " ") + arguments;
+    Strings expected = {commandLine, std::to_string(each.result),
+                        *test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "1.0.15", "4.5.0.7"};
+    if (!each.script.empty()) expected.push_back(scriptPath);
+    expected.insert(expected.end(), each.updateInserts.begin(), each.updateInserts.end());
+    ASSERT_EQ(event.inserts.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      if (expected[i] == "undo point") {
+        const std::string& file = event.inserts[i];
+        EXPECT_EQ(file.rfind(undoFolder + "\\", 0), 0u) << file;
+        EXPECT_EQ(file.substr(file.size() - 8), "-OAS.INI") << file;
+        DeleteFileA(file.c_str());
+        DeleteFileA((undoFolder + "\\LAST-OAS.INI").c_str());
+        RemoveDirectoryA(undoFolder.c_str());
+      } else if (expected[i] != "*") {
+        EXPECT_EQ(event.inserts[i], expected[i]) << "insert " << i + 1;
+      }
+    }
+  }
+}
+
+}  // namespace

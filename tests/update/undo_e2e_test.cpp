@@ -1,0 +1,199 @@
+// Undo points end to end: the real tarnupd.exe with LC_UPDATE\UndoFolder set applies scripts
+// to the installed stand-in product, and what it keeps puts the product back as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "standin_product/core/state_file.h"
+#include "standin_product/standin_state.h"
+#include "tests/update/update_test_support.h"
+#include "foundation/unique_handle.h"
+#include "testtools/agent_harness.h"
+#include "testtools/agent_result.h"
+#include "testtools/test_registry.h"
+#include "update/record_tables.h"
+
+namespace {
+
+using standin::JournalEntry;
+using test_registry::AgentSubkey;
+using Strings = std::vector<std::string>;
+
+const std::string kSuccess = "[0] Command successful.";
+
+// Scripts of each type that change keys of every kind of record and replace every list.
+const struct {
+  const char* type;
+  const char* script;
+  long newItems;  // today's only GetItem calls: reading back the lists' new items
+} kScripts[] = {
+    {"OAS",
+     "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=4.0.4400 of a longer text than the product had\r\n"
+     "bShowIcon=0\r\ndwDelayStartup=77\r\n[DetectionOptions]\r\nbScanAllFiles=1\r\n"
+     "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n",
+     1},
+    {"ODS",
+     "[TARNUPDATE]\r\nUpdateType=ODS\r\n[CurrentVer]\r\nszDAT=4.0.4401\r\n[ScanItems]\r\nScanItem_0=C:\\|1\r\n"
+     "[ExcludedItems]\r\n",
+     1},
+    {"SCHEDULE",
+     "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n[Upgrade]\r\nuMinute=5\r\nbEnabled=0\r\n", 0},
+};
+
+std::string UndoFolder() {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  return std::string(folder) + "tarn-undo-test";
+}
+
+Strings FilesIn(const std::string& folder) {
+  Strings names;
+  WIN32_FIND_DATAA found;
+  const FileSearch search(FindFirstFileA((folder + "\\*.INI").c_str(), &found));
+  if (search) {
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(search.get(), &found));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void RemoveFolder(const std::string& folder) {
+  for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+standin::ProductState State() {
+  standin::ProductState state;
+  EXPECT_TRUE(standin::ReadState(&state));
+  return state;
+}
+
+// No script sets the bytes after a text's terminator (the agent hands over the text and its
+// NUL): they are left out of the comparison.
+void ClearPastTexts(BYTE* record, const RecordTable& table) {
+  ForEachField(table, [record](const char*, const char*, FieldType type, std::size_t offset) {
+    if (type != FieldType::kText && type != FieldType::kExtensionText) return;
+    BYTE* field = record + offset;
+    BYTE* end = std::find(field, field + FieldWidth(type), 0);
+    std::fill(end, field + FieldWidth(type), 0);
+  });
+}
+
+void ExpectSameState(standin::ProductState was, standin::ProductState is) {
+  for (standin::ProductState* state : {&was, &is}) {
+    ClearPastTexts(state->options.data() + standin::kGeneralRecordOffset, GeneralRecordFields);
+    ClearPastTexts(state->options.data() + standin::kOASRecordOffset, OASTaskFields);
+    ClearPastTexts(state->odsTask.data(), ODSTaskFields);
+  }
+  EXPECT_TRUE(was.options == is.options) << "the options differ";
+  EXPECT_EQ(was.lists, is.lists);
+  ASSERT_EQ(was.tasks.size(), is.tasks.size());
+  for (std::size_t i = 0; i < was.tasks.size(); ++i) {
+    EXPECT_EQ(std::memcmp(was.tasks[i].bytes, is.tasks[i].bytes, sizeof was.tasks[i].bytes), 0) << "task " << i;
+  }
+  EXPECT_TRUE(was.odsTask == is.odsTask) << "the on-demand task differs";
+}
+
+Strings Calls() {
+  std::vector<JournalEntry> journal;
+  EXPECT_TRUE(standin::ReadJournal(&journal));
+  Strings calls;
+  for (const JournalEntry& entry : journal) calls.push_back(entry.call);
+  return calls;
+}
+
+class UndoE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Clean(); }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    standin::ClearFaults();
+    test_registry::DeleteTree(kAgentKeyPath);
+    RemoveFolder(UndoFolder());
+    ASSERT_TRUE(standin::ResetState());
+    // As in a product: the on-demand task counts the items of its two lists.
+    ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
+      const DWORD counts[] = {static_cast<DWORD>(state.lists[kListODSExcludedItems].size()),
+                              static_cast<DWORD>(state.lists[kListODSScanItems].size())};
+      std::memcpy(state.odsTask.data() + 10720, &counts[0], sizeof counts[0]);
+      std::memcpy(state.odsTask.data() + 10788, &counts[1], sizeof counts[1]);
+      return true;
+    }));
+  }
+  static void KeepUndoPoints(const std::string& folder) {
+    test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", folder);
+  }
+  static AgentRun Apply(const std::string& path) {
+    AgentRun run = RunAgent("LC_UPDATE=" + path);
+    EXPECT_TRUE(run.finished);
+    return run;
+  }
+};
+
+// Apply a script, then the LAST- file it left: the product is back byte for byte, and the
+// LAST- file, which that second run held while it applied it, is its own undo point now. The
+// product sees today's calls of the script and, for the undo point, only reads of its lists.
+TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
+  const std::string folder = UndoFolder();
+  for (const auto& each : kScripts) {
+    SCOPED_TRACE(each.type);
+    const update_test::ScriptFile script("undo.ini", each.script);
+    Clean();
+    ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
+    const Strings without = Calls();
+    EXPECT_EQ(std::count(without.begin(), without.end(), "GetItem"), each.newItems);
+    const standin::ProductState updated = State();
+    Clean();
+    KeepUndoPoints(folder);
+    const standin::ProductState before = State();
+    ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
+    Strings extra = Calls();
+    auto next = extra.begin();  // today's calls taken out in their order: list reads remain
+    for (const std::string& call : without) {
+      next = std::find(next, extra.end(), call);
+      ASSERT_NE(next, extra.end()) << call << " is missing or out of order";
+      next = extra.erase(next);
+    }
+    for (const std::string& call : extra) EXPECT_TRUE(call == "GetItemCount" || call == "GetItem") << call;
+    const Strings first = FilesIn(folder);
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[1], "LAST-" + std::string(each.type) + ".INI");
+
+    const std::string last = folder + "\\" + first[1];
+    ExpectAgentResult(Apply(last), 0, kSuccess);
+    ExpectSameState(before, State());
+    EXPECT_EQ(FilesIn(folder).size(), 3u);
+    ExpectAgentResult(Apply(last), 0, kSuccess);  // now it puts back what the script set
+    ExpectSameState(updated, State());
+  }
+}
+
+// The newest UndoKeep points of a type stay; a folder that cannot be made costs a status line,
+// never the update.
+TEST_F(UndoE2eTest, OldPointsArePrunedAndAnUnwritableFolderOnlySaysSo) {
+  const std::string folder = UndoFolder();
+  KeepUndoPoints(folder);
+  test_registry::SetDword(AgentSubkey("LC_UPDATE"), "UndoKeep", 2);
+  const update_test::ScriptFile script("prune.ini", kScripts[2].script);
+  for (int i = 0; i < 4; ++i) ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
+  const Strings files = FilesIn(folder);
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_EQ(files[2], "LAST-SCHEDULE.INI");
+
+  const std::string blocked = script.Path() + "\\UNDO";  // below a file: no folder can be made
+  KeepUndoPoints(blocked);
+  const AgentRun run = Apply(script.Path());
+  ExpectAgentResult(run, 0, kSuccess);
+  const Strings lines = run.StatusLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [&](const std::string& line) {
+                            return line.rfind("No undo point could be written in " + blocked + ": ", 0) == 0;
+                          }),
+            1);
+}
+
+}  // namespace

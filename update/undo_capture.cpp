@@ -1,0 +1,108 @@
+#include "update/undo_capture.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "update/record_tables.h"
+
+namespace {
+
+constexpr char kTitle[] = "Undo point of tarnupd.exe ";
+constexpr char kTime[] = "Time: ";
+constexpr char kScript[] = "Script: ";
+constexpr char kType[] = "Update type: ";
+constexpr char kPutsBack[] = "Puts back: ";
+
+bool TakeAfter(const std::string& line, const char* label, std::string& value) {
+  if (line.compare(0, 2 + std::strlen(label), std::string("; ") + label) != 0) return false;
+  value = line.substr(2 + std::strlen(label));
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> UndoHeading(const UndoPointInfo& info) {
+  return {kTitle + info.agentVersion,
+          kTime + info.time,
+          kScript + info.script,
+          kType + info.updateType,
+          kPutsBack + std::to_string(info.keys) + " keys, " + std::to_string(info.lists) + " lists",
+          "Apply with tarnupd.exe LC_UPDATE=<this file> to put back what the script replaced."};
+}
+
+bool ReadUndoHeading(const std::string& path, UndoPointInfo& info) {
+  std::ifstream file(path, std::ios::binary);
+  std::string lines[5];
+  for (std::string& line : lines) {
+    if (!std::getline(file, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+  }
+  std::string counts;
+  if (!TakeAfter(lines[0], kTitle, info.agentVersion) || !TakeAfter(lines[1], kTime, info.time) ||
+      !TakeAfter(lines[2], kScript, info.script) || !TakeAfter(lines[3], kType, info.updateType) ||
+      !TakeAfter(lines[4], kPutsBack, counts)) {
+    return false;
+  }
+  unsigned long keys = 0, lists = 0;
+  if (std::sscanf(counts.c_str(), "%lu keys, %lu lists", &keys, &lists) != 2) return false;
+  info.keys = keys;
+  info.lists = lists;
+  return true;
+}
+
+std::string UndoPointName(const SYSTEMTIME& time, UpdateKind kind) {
+  char stamp[24];
+  std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u-%03u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                time.wMinute, time.wSecond, time.wMilliseconds);
+  return std::string(stamp) + "-" + UpdateKindName(kind) + ".INI";
+}
+
+bool IsUndoPointName(const std::string& name) {
+  constexpr std::size_t kStamp = 19;  // YYYYMMDD-HHMMSS-mmm
+  if (name.size() <= kStamp + 1 + 4 || name[kStamp] != '-') return false;
+  for (std::size_t i = 0; i < kStamp; ++i) {
+    const bool dash = i == 8 || i == 15;
+    if (dash ? name[i] != '-' : (name[i] < '0' || name[i] > '9')) return false;
+  }
+  UpdateKind kind;
+  const std::string type = name.substr(kStamp + 1, name.size() - kStamp - 1 - 4);
+  return _stricmp(name.c_str() + name.size() - 4, ".INI") == 0 && FindUpdateKind(type.c_str(), kind);
+}
+
+ScriptWriter UndoScript(UpdateKind kind, const std::vector<std::string>& heading, const std::vector<ReplacedKey>& keys,
+                        const std::vector<ReplacedList>& lists) {
+  ScriptWriter script(kind, heading);
+  for (const ReplacedKey& key : keys) {
+    script.Key(key.section, key.key, key.type, reinterpret_cast<const BYTE*>(key.bytes.data()));
+  }
+  for (const ReplacedList& list : lists) script.List(*list.list, list.items);
+  return script;
+}
+
+void UndoCapture::Key(const char* section, const char* key, FieldType type, const void* field) {
+  keys_.push_back({section, key, type, std::string(static_cast<const char*>(field), FieldWidth(type))});
+}
+
+void UndoCapture::List(ProductTarget& product, DWORD listId) {
+  const ItemListRow* rows[] = {&OASExcludedItems, &ODSTaskLists[0], &ODSTaskLists[1]};
+  for (const ItemListRow* row : rows) {
+    if (row->listId != listId) continue;
+    ReplacedList list{row, {}};
+    const int count = product.GetItemCount(listId);
+    for (int index = 0; index < count; ++index) {
+      char item[kItemTextSize] = {};
+      product.GetItem(listId, item, kItemTextSize, static_cast<DWORD>(index));
+      item[kItemTextSize - 1] = '\0';
+      list.items.emplace_back(item);
+    }
+    lists_.push_back(std::move(list));
+    return;
+  }
+}
+
+void UndoCapture::BeforeStore() {
+  if (keys_.size() + lists_.size() == seen_) return;
+  seen_ = keys_.size() + lists_.size();
+  keeper_(*this);
+}

@@ -1,0 +1,75 @@
+// The values an update replaces, taken as the engine goes: each key's field as the product held
+// it right before the engine wrote it, each list's items right before the engine emptied it.
+// Before each change the product stores (a task handed back, SetOptions) whoever runs the
+// update is told, so that the undo point it keeps puts back everything stored up to then.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "update/item_list_row.h"
+#include "update/product_target.h"
+#include "update/record_table.h"
+#include "update/script_writer.h"
+#include "update/update_kind.h"
+
+struct ReplacedKey {
+  const char* section;
+  const char* key;
+  FieldType type;
+  std::string bytes;  // the field's width
+};
+
+struct ReplacedList {
+  const ItemListRow* list;
+  std::vector<std::string> items;
+};
+
+// The script that puts the keys and lists back: one writer for tarnplan's backups and the
+// agent's undo points. `heading`: comment lines, as ScriptWriter takes them.
+ScriptWriter UndoScript(UpdateKind kind, const std::vector<std::string>& heading, const std::vector<ReplacedKey>& keys,
+                        const std::vector<ReplacedList>& lists);
+
+// What an undo point's first comment lines tell: written by the agent, read by tarnplan history.
+struct UndoPointInfo {
+  std::string agentVersion;
+  std::string time;  // "YYYY-MM-DD HH:MM:SS.mmm UTC"
+  std::string script;
+  std::string updateType;
+  std::size_t keys = 0;
+  std::size_t lists = 0;
+};
+std::vector<std::string> UndoHeading(const UndoPointInfo& info);
+// False when the file cannot be read or does not begin as an undo point.
+bool ReadUndoHeading(const std::string& path, UndoPointInfo& info);
+
+// Undo point names: YYYYMMDD-HHMMSS-mmm-TYPE.INI, in UTC, so that they sort by time.
+std::string UndoPointName(const SYSTEMTIME& time, UpdateKind kind);
+bool IsUndoPointName(const std::string& name);
+
+class UndoCapture {
+ public:
+  using Keeper = std::function<void(const UndoCapture& capture)>;
+  explicit UndoCapture(Keeper keeper) : keeper_(std::move(keeper)) {}
+
+  void SetKind(UpdateKind kind) { kind_ = kind; }
+  void Key(const char* section, const char* key, FieldType type, const void* field);
+  // Reads the list's items with GetItemCount and GetItem.
+  void List(ProductTarget& product, DWORD listId);
+  // Hands what was taken to the keeper when there is anything it has not seen.
+  void BeforeStore();
+
+  UpdateKind kind() const { return kind_; }
+  const std::vector<ReplacedKey>& keys() const { return keys_; }
+  const std::vector<ReplacedList>& lists() const { return lists_; }
+
+ private:
+  Keeper keeper_;
+  UpdateKind kind_ = UpdateKind::kOAS;
+  std::vector<ReplacedKey> keys_;
+  std::vector<ReplacedList> lists_;
+  std::size_t seen_ = 0;  // keys and lists the keeper was handed
+};
