@@ -117,58 +117,27 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
     test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
   };
   const std::string schedule = "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n";
+  const auto timeOut = [faults](std::function<void(standin::Faults&)> change) {
+    return [faults, change] {
+      faults(change)();
+      test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
+    };
+  };
   const EventCase cases[] = {
       {"no command word", none, "", "", 0, EVENTLOG_INFORMATION_TYPE, 0x400003E8, {}},
       {"version too old", none, "", "LC_VERSION=9.0.0", 12, EVENTLOG_WARNING_TYPE, 0x800003F4, {}},
-      {"an update",
-       keepUndoPoints,
-       oas,
-       "",
-       0,
-       EVENTLOG_INFORMATION_TYPE,
-       0x400007D0,
+      {"an update", keepUndoPoints, oas, "", 0, EVENTLOG_INFORMATION_TYPE, 0x400007D0,
        {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "undo point"}},
-      {"an Update task not stored",
-       faults([](standin::Faults& f) { f.setTaskFails = true; }),
-       schedule,
-       "",
-       9,
-       EVENTLOG_ERROR_TYPE,
-       0xC00007D9,
-       {"SCHEDULE", "1", "15", "0", "none", "none", "no", kNoUndo}},
-      {"an update that overran Func Timeout",
-       [faults] {
-         faults([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(400); })();
-         test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
-       },
-       oas,
-       "",
-       11,
-       EVENTLOG_ERROR_TYPE,
-       0xC00007DB,
-       {"OAS", "*", "*", "0", "none", "none", "no", kNoUndo}},
+      {"an Update task not stored", faults([](standin::Faults& f) { f.setTaskFails = true; }), schedule, "", 9,
+       EVENTLOG_ERROR_TYPE, 0xC00007D9, {"SCHEDULE", "1", "15", "0", "none", "none", "no", kNoUndo}},
+      {"an update that overran Func Timeout", timeOut([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(400); }),
+       oas, "", 11, EVENTLOG_ERROR_TYPE, 0xC00007DB, {"OAS", "*", "*", "0", "none", "none", "no", kNoUndo}},
       {"a product call that overran Func Timeout",
-       [faults] {
-         faults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; })();
-         test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
-       },
-       "",
-       "LC_START",
-       11,
-       EVENTLOG_ERROR_TYPE,
-       0xC00003F3,
-       {}},
+       timeOut([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; }), "", "LC_START", 11,
+       EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
       {"a fault that nothing handles",
-       faults([](standin::Faults& f) {
-         f.emptyInterface = true;
-         f.emptyInterfaceId = AVSIF_MANAGEMENTPORT;
-       }),
-       "",
-       "LC_START",
-       11,
-       EVENTLOG_ERROR_TYPE,
-       0xC00003F3,
-       {}},
+       faults([](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }), "",
+       "LC_START", 11, EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
   };
   for (const EventCase& each : cases) {
     SCOPED_TRACE(each.what);
