@@ -7,7 +7,8 @@
 namespace {
 
 using UnixFileNameFn = char*(CDECL*)(const WCHAR* path);
-using UnixSpawnFn = LONG(CDECL*)(char* const argv[], int wait);
+// A system call of ntdll: stdcall on x86, unlike the kernel32 export above.
+using UnixSpawnFn = LONG(WINAPI*)(char* const argv[], int wait);
 
 // The Unix name of a Windows path; its folder must exist.
 std::string UnixName(const std::string& path) {
