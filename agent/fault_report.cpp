@@ -15,25 +15,33 @@ struct FaultReport {
   void* address;
 };
 
+constexpr DWORD kReporterWaitMs = 3000;
+
 // Only the thread that claimed the result fills this.
 FaultReport g_report;
+volatile LONG g_reportTaken = 0;
 
-DWORD WINAPI WriteFaultReport(LPVOID) {
+// Once, by whichever thread comes to it first.
+void WriteFaultReport() {
+  if (InterlockedExchange(&g_reportTaken, 1) != 0) return;
   TraceStatus("The run ended on an unhandled exception 0x%08lX at %p.\n", g_report.code, g_report.address);
   WriteClaimedResult(*g_report.run);
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(kResultTimedOut));
+}
+
+DWORD WINAPI WriteFaultReportOnThread(LPVOID) {
+  WriteFaultReport();
   return 0;
 }
 
-// The faulting thread may have no stack left (an overflow), so the report is written by a
-// fresh thread; by this one only when none can be made.
+// The faulting thread may have no stack left (an overflow), so a fresh thread writes the
+// report. One that does not end soon (none could be made, or it cannot start while this thread
+// holds the loader lock, faulting in a library's start-up code) leaves it to this thread.
 [[noreturn]] void ReportAndEnd(const CommandRun& run, const EXCEPTION_RECORD& fault) {
   if (!ClaimResult(kResultTimedOut)) EndWithClaimedResult();
   g_report = {&run, fault.ExceptionCode, fault.ExceptionAddress};
-  const KernelHandle reporter(CreateThread(nullptr, 0, WriteFaultReport, nullptr, 0, nullptr));
-  if (reporter) WaitForSingleObject(reporter.get(), INFINITE);
-  WriteFaultReport(nullptr);
-  ExitProcess(static_cast<UINT>(kResultTimedOut));
+  const KernelHandle reporter(CreateThread(nullptr, 0, WriteFaultReportOnThread, nullptr, 0, nullptr));
+  if (!reporter || WaitForSingleObject(reporter.get(), kReporterWaitMs) != WAIT_OBJECT_0) WriteFaultReport();
+  EndWithClaimedResult();
 }
 
 LONG WINAPI FilterUnhandledFault(EXCEPTION_POINTERS* info) {

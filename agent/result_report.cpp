@@ -14,7 +14,6 @@ constexpr DWORD kClaimantWaitMs = 5000;
 enum : LONG { kUnclaimed, kClaimed, kWritten };
 volatile LONG g_resultState = kUnclaimed;
 ResultCode g_claimedCode = kResultSuccess;
-DWORD g_claimantThread = 0;
 
 }  // namespace
 
@@ -53,14 +52,13 @@ void ClearPreviousResult() {
 bool ClaimResult(ResultCode code) {
   if (InterlockedCompareExchange(&g_resultState, kClaimed, kUnclaimed) != kUnclaimed) return false;
   g_claimedCode = code;
-  g_claimantThread = GetCurrentThreadId();
   return true;
 }
 
 void EndWithClaimedResult() {
-  // The claimant may be this very thread, faulting while it wrote: then there is no one to wait for.
-  for (DWORD waited = 0; waited < kClaimantWaitMs && g_claimantThread != GetCurrentThreadId() &&
-                         InterlockedCompareExchange(&g_resultState, kWritten, kWritten) != kWritten;
+  // Bounded: the claimant may be this very thread, faulting while it wrote.
+  for (DWORD waited = 0;
+       waited < kClaimantWaitMs && InterlockedCompareExchange(&g_resultState, kWritten, kWritten) != kWritten;
        waited += 10) {
     Sleep(10);
   }

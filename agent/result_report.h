@@ -16,8 +16,8 @@ void ClearPreviousResult();
 // the fault report) writes it, and the process ends with that code whoever ends it.
 bool ClaimResult(ResultCode code);
 
-// For anyone who lost the claim: waits (a few seconds at most) until the claimant has written
-// the result, then ends the process with the claimed code.
+// Waits (a few seconds at most) until the claimant has written the result, then ends the
+// process with the claimed code: for anyone who lost the claim, and for the fault report.
 [[noreturn]] void EndWithClaimedResult();
 
 // The claimant's write: ReturnCode and ReturnString below the agent key, and the text traced; a
