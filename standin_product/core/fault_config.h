@@ -22,7 +22,8 @@
 //   RaiseIn=StartLC:foreign    this control call raises a fault of that KIND (access, foreign or
 //                              overflow, as for CrashOnField) that nothing in it handles
 //   LateFault=20               StartLC leaves a thread of the library's own behind, which
-//                              raises an access violation this many milliseconds later
+//                              raises an access violation this many milliseconds after it
+//                              started running
 //   ThreadFaultOnField=1       the first field write starts a thread of the library's own that
 //                              raises an access violation nothing handles, and waits for it;
 //   ThreadFaultOnField=KIND    ... or a fault of that KIND (access, foreign, overflow)

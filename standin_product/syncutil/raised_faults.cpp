@@ -22,8 +22,15 @@ DWORD Deeper(DWORD depth) {
   return g_deeper ? Deeper(depth + 1) + frame[0] : frame[0];
 }
 
-DWORD WINAPI FaultAfterDelay(LPVOID delayMs) {
-  Sleep(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(delayMs)));
+struct LateFault {
+  DWORD delayMs;
+  HANDLE running;  // set once the thread runs: how long a thread takes to start is not part of the delay
+};
+
+DWORD WINAPI FaultAfterDelay(LPVOID parameter) {
+  const LateFault late = *static_cast<LateFault*>(parameter);
+  SetEvent(late.running);
+  Sleep(late.delayMs);
   RaiseAccessViolation();
   return 0;
 }
@@ -58,7 +65,10 @@ void FaultLater(DWORD delayMs) {
   HMODULE self = nullptr;
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                      reinterpret_cast<LPCSTR>(&FaultAfterDelay), &self);
-  const KernelHandle thread(CreateThread(nullptr, 0, FaultAfterDelay, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(delayMs)), 0, nullptr));
+  const KernelHandle running(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  LateFault late = {delayMs, running.get()};
+  const KernelHandle thread(CreateThread(nullptr, 0, FaultAfterDelay, &late, 0, nullptr));
+  if (thread) WaitForSingleObject(running.get(), INFINITE);  // the thread reads `late` before it sets the event
 }
 
 void FaultOnAnotherThread(standin::FieldFault fault) {

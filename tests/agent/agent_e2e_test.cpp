@@ -345,20 +345,23 @@ TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
 TEST_F(AgentE2eTest, AFaultWhileTheResultIsWrittenStillLeavesOneResult) {
   const std::string resultKey = AgentSubkey("TARNUPDATE");
   int eleven = 0;
-  for (const DWORD delay : {0, 3, 6, 10, 15, 25, 40}) {
-    SCOPED_TRACE(delay);
-    SetFault([delay](standin::Faults& f) { f.lateFault = true, f.lateFaultMs = Slowed(delay); });
-    SetDword(resultKey, "ReturnCode", 1234);
-    SetString(resultKey, "ReturnString", "stale");
-    AgentRunOptions options;
-    options.asDebuggee = false;
-    const AgentRun run = RunAgent("LC_START", options);
-    ASSERT_TRUE(run.finished);
-    ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 11) << run.exitCode;
-    EXPECT_EQ(GetDword(resultKey, "ReturnCode"), run.exitCode);
-    EXPECT_EQ(test_registry::GetString(resultKey, "ReturnString"),
-              run.exitCode == 0 ? kSuccess : "[11] Management Port function did not complete.");
-    eleven += run.exitCode == 11 ? 1 : 0;
+  // Under load every fault may come after the end; only then is the sweep run again.
+  for (int sweep = 0; sweep < 3 && eleven == 0; ++sweep) {
+    for (const DWORD delay : {0, 3, 6, 10, 15, 25, 40}) {
+      SCOPED_TRACE(delay);
+      SetFault([delay](standin::Faults& f) { f.lateFault = true, f.lateFaultMs = Slowed(delay); });
+      SetDword(resultKey, "ReturnCode", 1234);
+      SetString(resultKey, "ReturnString", "stale");
+      AgentRunOptions options;
+      options.asDebuggee = false;
+      const AgentRun run = RunAgent("LC_START", options);
+      ASSERT_TRUE(run.finished);
+      ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 11) << run.exitCode;
+      EXPECT_EQ(GetDword(resultKey, "ReturnCode"), run.exitCode);
+      EXPECT_EQ(test_registry::GetString(resultKey, "ReturnString"),
+                run.exitCode == 0 ? kSuccess : "[11] Management Port function did not complete.");
+      eleven += run.exitCode == 11 ? 1 : 0;
+    }
   }
   EXPECT_GT(eleven, 0) << "no fault came before the end: the delays no longer cover the run";
 }
