@@ -77,16 +77,20 @@ AgentRun RunAgent(const std::string& arguments, const AgentRunOptions& options) 
   return RunProgram(ProgramBesideTest("tarnupd.exe"), arguments, options);
 }
 
-KernelHandle StartProcess(std::string commandLine, HANDLE output) {
+KernelHandle StartProcess(std::string commandLine, HANDLE output, HANDLE error) {
   SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
   const KernelHandle nul(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      &inheritable, OPEN_EXISTING, 0, nullptr));
-  if (output != nullptr) SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  if (output == nullptr) output = nul.get();
+  if (error == nullptr) error = output;
+  SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  SetHandleInformation(error, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = nul.get();
-  startup.hStdOutput = startup.hStdError = output != nullptr ? output : nul.get();
+  startup.hStdOutput = output;
+  startup.hStdError = error;
   PROCESS_INFORMATION info = {};
   if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                       &info)) {

@@ -43,10 +43,10 @@ AgentRun RunProgram(const std::string& program, const std::string& arguments, co
 // Runs tarnupd.exe.
 AgentRun RunAgent(const std::string& arguments, const AgentRunOptions& options = {});
 
-// Starts a console program without a window, its standard input on NUL and its standard output
-// and error on `output` (made inheritable here), or on NUL too. The process; none when it did not
-// start.
-KernelHandle StartProcess(std::string commandLine, HANDLE output = nullptr);
+// Starts a console program without a window, its standard input on NUL, its standard output on
+// `output` and its standard error on `error` (or `output`), made inheritable here, or on NUL too.
+// The process; none when it did not start.
+KernelHandle StartProcess(std::string commandLine, HANDLE output = nullptr, HANDLE error = nullptr);
 
 // The exit code of a process that ends within `timeoutMs`; WAIT_TIMEOUT when it does not.
 DWORD WaitForExit(const KernelHandle& process, DWORD timeoutMs);

@@ -25,4 +25,37 @@ std::string WriteTemporary(const std::string& name, const std::string& bytes) {
   return path;
 }
 
+ProgramOutput RunBesideTest(const std::string& program, const std::string& arguments, bool joined) {
+  // New names each run: a handle the child passed on (to its console host, say) may keep the
+  // last run's file pending deletion for a moment.
+  auto uniqueName = [] {
+    char folder[MAX_PATH] = {}, path[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "run", 0, path);
+    return std::string(path);
+  };
+  const std::string outPath = uniqueName(), errPath = uniqueName();
+  DWORD exitCode = WAIT_TIMEOUT;
+  std::string trouble;
+  {
+    auto create = [](const std::string& path) {
+      return KernelHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    const KernelHandle out = create(outPath), err = create(errPath);
+    const KernelHandle process =
+        StartProcess("\"" + BesideTest(program) + "\" " + arguments, out.get(), joined ? out.get() : err.get());
+    if (!process) {
+      trouble = "(did not start: error " + std::to_string(GetLastError()) + ")";
+    } else if ((exitCode = WaitForExit(process, Slowed(60000))) == WAIT_TIMEOUT) {
+      TerminateProcess(process.get(), WAIT_TIMEOUT);
+      trouble = "(still running after a minute)";
+    }
+  }
+  const ProgramOutput result = {static_cast<int>(exitCode), ReadBytes(outPath) + trouble, ReadBytes(errPath)};
+  DeleteFileA(outPath.c_str());
+  DeleteFileA(errPath.c_str());
+  return result;
+}
+
 }  // namespace checker_test

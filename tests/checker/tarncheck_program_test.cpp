@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "tarncheck/findings.h"
@@ -16,18 +14,6 @@
 namespace {
 
 using checker_test::BesideTest;
-
-// Run from the command prompt, as people run it: the exit code, and standard output and
-// error as one text, in order.
-std::pair<int, std::string> RunTarncheck(const std::string& arguments) {
-  const std::string outputPath = checker_test::WriteTemporary("tarncheck_output.txt", "");
-  // cmd /c takes the quotes off around the whole command line.
-  const int exitCode = std::system(("\"\"" + BesideTest("tarncheck.exe") + "\" " + arguments + " >\"" + outputPath +
-                                    "\" 2>&1\"").c_str());
-  std::string text = checker_test::ReadBytes(outputPath);
-  DeleteFileA(outputPath.c_str());
-  return {exitCode, text};
-}
 
 TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
   const std::string values = BesideTest("checker-scripts\\values_oas.ini");
@@ -54,12 +40,12 @@ TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
   }
   for (const auto& [arguments, exitCode, output] : cases) {
     SCOPED_TRACE("tarncheck " + arguments);
-    const auto [code, text] = RunTarncheck(arguments);
-    EXPECT_EQ(code, exitCode);
+    const checker_test::ProgramOutput run = checker_test::RunBesideTest("tarncheck.exe", arguments, true);
+    EXPECT_EQ(run.exitCode, exitCode);
     if (output.back() == '\n') {
-      EXPECT_EQ(text, output);
+      EXPECT_EQ(run.out, output);
     } else {
-      EXPECT_NE(text.find(output), std::string::npos) << text;
+      EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
     }
   }
 }

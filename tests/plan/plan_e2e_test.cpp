@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -37,15 +36,9 @@ using Values = std::map<std::string, json>;  // "<table> [section] key" and "- l
 const RecordTable* const kTables[] = {&GeneralRecordFields, &OASTaskFields, &ODSTaskFields, &UpdateTaskFields,
                                       &UpgradeTaskFields};
 
-struct Output { int exitCode; std::string out, err; };
-
-// A program beside the test, run from the command prompt as people run it.
+using Output = checker_test::ProgramOutput;
 Output Launch(const char* program, const std::string& arguments) {
-  const std::string out = WriteTemporary("tarnplan-out.txt", ""), err = WriteTemporary("tarnplan-err.txt", "");
-  // cmd /c takes the quotes off around the whole command line.
-  const int code = std::system(
-      ("\"\"" + BesideTest(program) + "\" " + arguments + " >\"" + out + "\" 2>\"" + err + "\"\"").c_str());
-  return {code, ReadBytes(out), ReadBytes(err)};
+  return checker_test::RunBesideTest(program, arguments, false);
 }
 Output Tarnplan(const std::string& arguments) { return Launch("tarnplan.exe", arguments); }
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
