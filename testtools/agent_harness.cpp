@@ -4,7 +4,10 @@
 #include "tarnmon/status_mailslot.h"
 #include "testtools/trace_names.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -28,12 +31,40 @@ DWORD Slowed(DWORD milliseconds) {
   return milliseconds * static_cast<DWORD>(times > 0 ? times : 1);
 }
 
-std::string ProgramBesideTest(const char* fileName) {
+std::string ProgramBesideTest(const std::string& fileName) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string directory(path);
   directory.resize(directory.find_last_of("\\/") + 1);
   return directory + fileName;
+}
+
+std::string TemporaryPath(const std::string& name) {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  return folder + name;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+std::vector<std::string> FilesMatching(const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  const FileSearch search(FindFirstFileA(pattern.c_str(), &found));
+  for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found)) {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  return text;
 }
 
 AgentRun RunProgram(const std::string& program, const std::string& arguments, const AgentRunOptions& options) {

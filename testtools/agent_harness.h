@@ -34,7 +34,16 @@ struct AgentRunOptions {
 DWORD Slowed(DWORD milliseconds);
 
 // Full path of a program built beside the running test program.
-std::string ProgramBesideTest(const char* fileName);
+std::string ProgramBesideTest(const std::string& fileName);
+
+// Full path of `name` in the temporary folder.
+std::string TemporaryPath(const std::string& name);
+// A file's bytes; "" when it cannot be read (the caller's expectations then fail).
+std::string ReadBytes(const std::string& path);
+// Names of the files (not folders) that `pattern`, a path with wildcards, matches, sorted.
+std::vector<std::string> FilesMatching(const std::string& pattern);
+// ASCII letters upper-cased, as the agent shows the paths it was given.
+std::string Upper(std::string text);
 
 // Runs `program` with the raw command line "<quoted program path> <arguments>" (no quoting
 // of the arguments: exactly the text a management system passes).

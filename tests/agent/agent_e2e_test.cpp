@@ -10,16 +10,16 @@
 
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
-#include "standin_product/core/state_file.h"
-#include "standin_product/standin_state.h"
-#include "testtools/agent_harness.h"
-#include "testtools/agent_result.h"
-#include "testtools/test_registry.h"
+#include "testtools/product_test.h"
 #include "testtools/trace_names.h"
 #include "testtools/unix_link.h"
 
 namespace {
 
+using product_test::Calls;
+using product_test::kProductKey;
+using product_test::SetFaults;
+using product_test::State;
 using test_registry::AgentSubkey;
 using test_registry::GetDword;
 using test_registry::SetDword;
@@ -27,57 +27,17 @@ using test_registry::SetString;
 using Lines = std::vector<std::string>;
 using namespace std::string_literals;
 
-const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
 const std::string kFileVersionKey = AgentSubkey("LC_FILEVER");
 const std::string kExecKey = AgentSubkey("LC_EXEC");
 const char* const kVersionValues[] = {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"};
-const std::string kSuccess = "[0] Command successful.";
 constexpr char kSilentPipe[] = "\\\\.\\pipe\\tarn-never-answers";
 const Lines kUnchecked = {"(unchecked)"};
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  return text;
-}
-
-// The status lines between the two start-up lines and the result line.
-Lines CommandLines(const AgentRun& run) {
-  const Lines lines = run.StatusLines();
-  return lines.size() < 3 ? Lines{} : Lines(lines.begin() + 2, lines.end() - 1);
-}
-
-Lines JournalCalls() {
-  std::vector<standin::JournalEntry> journal;
-  EXPECT_TRUE(standin::ReadJournal(&journal));
-  Lines calls;
-  for (const standin::JournalEntry& entry : journal) calls.push_back(entry.call);
-  return calls;
-}
-
-standin::ProductState State() {
-  standin::ProductState state;
-  EXPECT_TRUE(standin::ReadState(&state));
-  return state;
-}
-
-void SetFault(const std::function<void(standin::Faults&)>& change) {
-  standin::Faults faults;
-  change(faults);
-  ASSERT_TRUE(standin::SetFaults(faults));
-}
-
-class AgentE2eTest : public ::testing::Test {
+class AgentE2eTest : public product_test::ProductTest {
  protected:
   void SetUp() override {
-    Clean();
-    ASSERT_TRUE(standin::ResetState());
+    ProductTest::SetUp();
     ASSERT_TRUE(standin::FindInstalledLibrary(&library_)) << "the stand-in product is not installed";
-  }
-  void TearDown() override { Clean(); }
-  static void Clean() {
-    standin::ClearFaults();
-    test_registry::DeleteTree(kAgentKeyPath);
-    test_registry::DeleteTree(kProductKey);
   }
 
   static AgentRun Run(const std::string& commandLine) {
@@ -101,9 +61,7 @@ struct CommandCase {
 TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
   const KernelHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr));
   // A pipe by an ordinary file name, that no device check of the name sees.
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string fifo = std::string(temp) + "tarn_fifo.dll";
+  const std::string fifo = TemporaryPath("tarn_fifo.dll");
   RemoveUnixTree(fifo);
   ASSERT_TRUE(MakeUnixFifo(fifo));
   const auto none = [] {};
@@ -136,7 +94,7 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
       {"LC_UPDATE=C:\\SCRIPTS\\LC_STOP.INI", none, 0, kSuccess, port, running(false)},
       {"lc_start", none, 0, kSuccess, port,
        [] {
-         EXPECT_EQ(JournalCalls(), (Lines{"AvSync_GetIFace", "StartLC", "ReleaseIFace"}));
+         EXPECT_EQ(Calls(), (Lines{"AvSync_GetIFace", "StartLC", "ReleaseIFace"}));
          EXPECT_TRUE(State().running);
        }},
       {"LC_DISABLE", none, 0, kSuccess, port, enabled(false)},
@@ -150,7 +108,7 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
        0, kSuccess, port, enabled(true)},
       {"LC_START",
        [] {
-         SetFault([](standin::Faults& faults) {
+         SetFaults([](standin::Faults& faults) {
            faults.refuseInterface = true;
            faults.refusedInterfaceId = AVSIF_MANAGEMENTPORT;
            faults.refuseResult = 7;  // any answer but 0 is a refusal
@@ -158,7 +116,7 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
        },
        4, "[4] Call to AvSync_GetIFace failed.",
        {port[0], port[1], "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 7\n", port[4]},
-       [] { EXPECT_EQ(JournalCalls(), Lines{"AvSync_GetIFace"}); }},
+       [] { EXPECT_EQ(Calls(), Lines{"AvSync_GetIFace"}); }},
       {"LC_FILEVER", [] { SetString(kFileVersionKey, "FilePath", ProgramBesideTest("tarnupd.exe")); }, 0, kSuccess,
        {version + "returned 1.0.15.0.\n"},
        [] {
@@ -184,7 +142,6 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
   for (const CommandCase& each : cases) {
     SCOPED_TRACE(each.commandLine.substr(0, 60));
     Clean();
-    ASSERT_TRUE(standin::ResetState());
     each.before();
     const AgentRun run = Run(each.commandLine);
     ExpectAgentResult(run, each.result, each.text);
@@ -324,7 +281,7 @@ TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(each.code);
-    SetFault(each.set);
+    SetFaults(each.set);
     SetDword(AgentSubkey("TARNUPDATE"), "ReturnCode", 0);
     SetString(AgentSubkey("TARNUPDATE"), "ReturnString", kSuccess);
     AgentRunOptions options;
@@ -349,7 +306,7 @@ TEST_F(AgentE2eTest, AFaultWhileTheResultIsWrittenStillLeavesOneResult) {
   for (int sweep = 0; sweep < 3 && eleven == 0; ++sweep) {
     for (const DWORD delay : {0, 3, 6, 10, 15, 25, 40}) {
       SCOPED_TRACE(delay);
-      SetFault([delay](standin::Faults& f) { f.lateFault = true, f.lateFaultMs = Slowed(delay); });
+      SetFaults([delay](standin::Faults& f) { f.lateFault = true, f.lateFaultMs = Slowed(delay); });
       SetDword(resultKey, "ReturnCode", 1234);
       SetString(resultKey, "ReturnString", "stale");
       AgentRunOptions options;
@@ -395,7 +352,7 @@ TEST_F(AgentE2eTest, APlantedMsiDllIsNeverLoaded) {
 }
 
 TEST_F(AgentE2eTest, AHungProductCallEndsTheRunAfterFuncTimeout) {
-  SetFault([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; });
+  SetFaults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; });
   SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(1500));
   const ULONGLONG started = GetTickCount64();
   const AgentRun run = Run("LC_START");

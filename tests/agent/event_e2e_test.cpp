@@ -12,19 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "standin_product/core/state_file.h"
-#include "standin_product/standin_state.h"
 #include "tests/update/update_test_support.h"
-#include "testtools/agent_harness.h"
-#include "testtools/agent_result.h"
-#include "testtools/test_registry.h"
+#include "testtools/product_test.h"
 
 namespace {
 
+using product_test::kProductKey;
+using product_test::SetFaults;
 using test_registry::AgentSubkey;
 using Strings = std::vector<std::string>;
 
-const std::string kProductKey = "Software\\Velmora\\Brask\\Lumicor";
 const std::string kNoUndo = "none (no LC_UPDATE\\UndoFolder)";
 
 struct Event {
@@ -55,7 +52,7 @@ std::vector<Event> ParseEvents(const std::string& channel) {
   return events;
 }
 
-class EventE2eTest : public ::testing::Test {
+class EventE2eTest : public product_test::ProductTest {
  protected:
   void SetUp() override {
     const char* channel = std::getenv("TARN_EVENT_CHANNEL");
@@ -63,14 +60,7 @@ class EventE2eTest : public ::testing::Test {
     channel_ = channel;
     // Read by Wine when it starts the agent, not by this process.
     SetEnvironmentVariableA("WINEDEBUG", "-all,+eventlog,fixme+advapi");
-    Clean();
-  }
-  void TearDown() override { Clean(); }
-  static void Clean() {
-    standin::ClearFaults();
-    test_registry::DeleteTree(kAgentKeyPath);
-    test_registry::DeleteTree(kProductKey);
-    ASSERT_TRUE(standin::ResetState());
+    ProductTest::SetUp();
   }
 
   // The run and the events it reported.
@@ -102,24 +92,16 @@ struct EventCase {
 
 TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
   const auto none = [] {};
-  const auto faults = [](std::function<void(standin::Faults&)> change) {
-    return [change] {
-      standin::Faults set;
-      change(set);
-      ASSERT_TRUE(standin::SetFaults(set));
-    };
-  };
+  const auto faults = [](std::function<void(standin::Faults&)> change) { return [change] { SetFaults(change); }; };
   const std::string oas =
       "[TARNUPDATE]\r\nUpdateType=oas\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\nbShowIcon=1\r\n"
       "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n";
   const std::string undoFolder = "C:\\TARN-EVENT-UNDO";
-  const auto keepUndoPoints = [undoFolder] {
-    test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
-  };
+  const auto keepUndoPoints = [undoFolder] { test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder); };
   const std::string schedule = "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n";
-  const auto timeOut = [faults](std::function<void(standin::Faults&)> change) {
-    return [faults, change] {
-      faults(change)();
+  const auto timeOut = [](std::function<void(standin::Faults&)> change) {
+    return [change] {
+      SetFaults(change);
       test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(600));
     };
   };
@@ -146,8 +128,6 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
     each.before();
     const update_test::ScriptFile script("event.ini", each.script);
     std::string arguments = each.arguments;
-    std::string scriptPath = script.Path();
-    for (char& c : scriptPath) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (!each.script.empty()) arguments = "LC_UPDATE=" + script.Path();
 
     AgentRun run;
@@ -161,7 +141,7 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
         "\"" + ProgramBesideTest("tarnupd.exe") + "\"" + (arguments.empty() ? "" : " ") + arguments;
     Strings expected = {commandLine, std::to_string(each.result),
                         *test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "1.0.15", "4.5.0.7"};
-    if (!each.script.empty()) expected.push_back(scriptPath);
+    if (!each.script.empty()) expected.push_back(Upper(script.Path()));
     expected.insert(expected.end(), each.updateInserts.begin(), each.updateInserts.end());
     ASSERT_EQ(event.inserts.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {

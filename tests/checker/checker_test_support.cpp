@@ -3,24 +3,11 @@
 #include <windows.h>
 
 #include <fstream>
-#include <sstream>
-
-#include "testtools/agent_harness.h"
 
 namespace checker_test {
 
-std::string BesideTest(const std::string& relative) { return ProgramBesideTest(relative.c_str()); }
-
-std::string ReadBytes(const std::string& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
 std::string WriteTemporary(const std::string& name, const std::string& bytes) {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, folder);
-  const std::string path = std::string(folder) + name;
+  const std::string path = TemporaryPath(name);
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
 }
@@ -44,7 +31,7 @@ ProgramOutput RunBesideTest(const std::string& program, const std::string& argum
     };
     const KernelHandle out = create(outPath), err = create(errPath);
     const KernelHandle process =
-        StartProcess("\"" + BesideTest(program) + "\" " + arguments, out.get(), joined ? out.get() : err.get());
+        StartProcess("\"" + ProgramBesideTest(program) + "\" " + arguments, out.get(), joined ? out.get() : err.get());
     if (!process) {
       trouble = "(did not start: error " + std::to_string(GetLastError()) + ")";
     } else if ((exitCode = WaitForExit(process, Slowed(60000))) == WAIT_TIMEOUT) {

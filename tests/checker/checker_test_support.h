@@ -1,5 +1,6 @@
-// What the checker tests share: files copied beside the test programs by the build (the
-// examples and the scripts with known problems), read as bytes.
+// What the checker tests share: temporary scripts, the programs beside the test run as people
+// run them, and the example scripts; the build copies the examples and the scripts with known
+// problems beside the test programs (testtools' ProgramBesideTest and ReadBytes find and read them).
 #pragma once
 
 #include <windows.h>
@@ -7,12 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "testtools/agent_harness.h"
+
 namespace checker_test {
 
-// Full path of a file below the test program's folder, e.g. "examples\\oas.ini".
-std::string BesideTest(const std::string& relative);
-// The file's bytes; "" when it cannot be read (the caller's expectations then fail).
-std::string ReadBytes(const std::string& path);
 // Writes bytes to a file in the temporary folder; gives its path.
 std::string WriteTemporary(const std::string& name, const std::string& bytes);
 

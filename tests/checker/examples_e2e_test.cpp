@@ -35,8 +35,8 @@ class ExampleRunTest : public ::testing::TestWithParam<std::string> {
 };
 
 TEST_P(ExampleRunTest, AgentAppliesTheExampleAndReadsEveryKeyTheCheckerCountsAsRead) {
-  const std::string path = checker_test::BesideTest("examples\\" + GetParam() + ".ini");
-  const std::string bytes = checker_test::ReadBytes(path);
+  const std::string path = ProgramBesideTest("examples\\" + GetParam() + ".ini");
+  const std::string bytes = ReadBytes(path);
   ASSERT_TRUE(CheckScript(bytes).empty()) << "the example does not pass tarncheck";
   const ParsedScript script = ParseScript(bytes);
   const ScriptLine* typeLine = FindKey(script, kUpdateTypeSection, kUpdateTypeKey);

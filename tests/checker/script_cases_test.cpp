@@ -69,9 +69,9 @@ void ExpectFindings(const Findings& findings, const std::vector<Expected>& expec
 
 TEST(CheckerScripts, EachScriptGivesExactlyTheFindingsItAnnounces) {
   int scripts = 0;
-  for (const auto& file : std::filesystem::directory_iterator(checker_test::BesideTest("checker-scripts"))) {
+  for (const auto& file : std::filesystem::directory_iterator(ProgramBesideTest("checker-scripts"))) {
     SCOPED_TRACE(file.path().filename().string());
-    const std::string script = checker_test::ReadBytes(file.path().string());
+    const std::string script = ReadBytes(file.path().string());
     ++scripts;
     ExpectFindings(CheckScript(script), Announced(script));
     // Windows and old Mac line ends change nothing.

@@ -13,12 +13,11 @@
 
 namespace {
 
-using checker_test::BesideTest;
 
 TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
-  const std::string values = BesideTest("checker-scripts\\values_oas.ini");
-  const std::string unknown = BesideTest("checker-scripts\\type_unknown.ini");
-  const std::string missing = BesideTest("no-such-script.ini");
+  const std::string values = ProgramBesideTest("checker-scripts\\values_oas.ini");
+  const std::string unknown = ProgramBesideTest("checker-scripts\\type_unknown.ini");
+  const std::string missing = ProgramBesideTest("no-such-script.ini");
   const std::string usage = "usage: tarncheck SCRIPT ";
   // Arguments, exit code, and the output: all of it when the text ends a line, else a part.
   std::vector<std::tuple<std::string, int, std::string>> cases = {
@@ -35,7 +34,7 @@ TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
       {"--reference", kExitClean, ReferenceMarkdown()},
   };
   for (const std::string& name : checker_test::kExamples) {
-    const std::string example = BesideTest("examples\\" + name + ".ini");
+    const std::string example = ProgramBesideTest("examples\\" + name + ".ini");
     cases.emplace_back("\"" + example + "\"", kExitClean, example + ": no problems found\r\n");
   }
   for (const auto& [arguments, exitCode, output] : cases) {

@@ -45,7 +45,7 @@ bool PostStatus(unsigned sequence, const std::string& line) {
 class Monitor {
  public:
   explicit Monitor(const std::string& arguments)
-      : path_(ProgramBesideTest(("tarnmon-" + std::to_string(++made_) + ".txt").c_str())) {
+      : path_(ProgramBesideTest("tarnmon-" + std::to_string(++made_) + ".txt")) {
     const KernelHandle output(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                           CREATE_ALWAYS, 0, nullptr));
     process_ = StartProcess("\"" + ProgramBesideTest("tarnmon.exe") + "\" " + arguments, output.get());

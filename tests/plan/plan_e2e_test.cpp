@@ -26,8 +26,6 @@
 
 namespace {
 
-using checker_test::BesideTest;
-using checker_test::ReadBytes;
 using checker_test::WriteTemporary;
 using json = nlohmann::json;
 using records_test::ValuesOf;
@@ -191,7 +189,7 @@ TEST_F(Plan, APreviewForetellsWhatTheAgentDoesAndItsBackupUndoesIt) {
                              {"no Upgrade task", FullScript("SCHEDULE").Text(), {1, kTaskKindUpdate}, ""},
                              {"no Update task", FullScript("SCHEDULE").Text(), {kTaskKindUpgrade}, ""}};
   for (const std::string type : {"OAS", "ODS", "SCHEDULE"}) {
-    cases.push_back({type, ReadBytes(BesideTest("examples\\" + type + ".ini")), kinds, ""});
+    cases.push_back({type, ReadBytes(ProgramBesideTest("examples\\" + type + ".ini")), kinds, ""});
     cases.push_back({type + " full", FullScript(type).Text(), kinds, ""});
   }
   update_test::Random random(update_test::ScriptSeed());
@@ -293,7 +291,7 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
       "the agent would end with [0] Command successful.\r\n";
   const std::string ods =
       WriteTemporary("tarnplan-ods.ini", "[TARNUPDATE]\nUpdateType=ODS\n[CurrentVer]\nszDAT=4.0.4400\n");
-  const std::string oas = "preview " + Quoted(BesideTest("examples\\oas.ini"));
+  const std::string oas = "preview " + Quoted(ProgramBesideTest("examples\\oas.ini"));
   const std::string unknown = Quoted(WriteTemporary("tarnplan-unknown.ini", "[TARNUPDATE]\nUpdateType=OSA\n"));
   // Faults, arguments, exit code, and parts of the standard output and error.
   const struct { std::string faults, arguments; int exitCode; std::string out, err; } cases[] = {
@@ -323,10 +321,10 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
   }
   // With a collector listening: the engine's status lines are the agent's, never a preview's.
   Fresh(1000);
-  EXPECT_EQ(RunProgram(BesideTest("tarnplan.exe"), "preview " + Quoted(text)).statusMessages.size(), 0u);
+  EXPECT_EQ(RunProgram(ProgramBesideTest("tarnplan.exe"), "preview " + Quoted(text)).statusMessages.size(), 0u);
   ASSERT_EQ(standin::UninstallProduct(), 0);
   const Output missing = Tarnplan(oas);
-  standin::InstallPackage(BesideTest("syncutil.msi"));
+  standin::InstallPackage(ProgramBesideTest("syncutil.msi"));
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_EQ(missing.err, "tarnplan: the product is not installed, or its SYNCUTIL.DLL cannot be loaded: the agent "
                          "would end with [5] Management Port Dll failed to load.\r\n");

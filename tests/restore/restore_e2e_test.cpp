@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "testtools/agent_result.h"
 #include "testtools/unix_link.h"
@@ -18,19 +17,7 @@ using Lines = std::vector<std::string>;
 const std::string kKeys[] = {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane Lumicor",
                              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ostrander's Lumicor"};
 
-std::string Upper(std::string text) { return std::transform(text.begin(), text.end(), text.begin(), ::toupper), text; }
-
-std::string ReadBytes(const std::string& path) {  // "" for no file
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
-Lines Listing(const std::string& directory) {
-  Lines names;
-  for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename().string());
-  return names;
-}
+Lines Listing(const std::string& directory) { return FilesMatching((fs::path(directory) / "*").string()); }
 
 // A script as the uninstaller must find it: CR LF lines, naming the prefix's own Windows directory.
 std::string Script(bool tolvr, const std::string& product, int log) {
@@ -92,9 +79,8 @@ TEST(RestoreCommand, WritesEachMissingScriptOfEachProductDirectoryWithAnInstallL
                                each.uninstall[key]);
     }
     const AgentRun run = RunAgent("LC_RESTORE");
-    ExpectAgentResult(run, 0, "[0] Command successful.");
-    const Lines lines = run.StatusLines();  // between the two start-up lines and the result
-    EXPECT_EQ(lines.size() < 3 ? lines : Lines(lines.begin() + 2, lines.end() - 1), expected);
+    ExpectAgentResult(run, 0, kSuccess);
+    EXPECT_EQ(CommandLines(run), expected);
     for (const Product& product : each.products) {
       const std::string directory = Upper(root + product.name + "\\");
       const auto script = [&](bool tolvr) { return product.named < 0 ? "" : Script(tolvr, directory, product.named); };
@@ -124,9 +110,8 @@ TEST(RestoreCommand, WritesNoScriptThroughALinkAndSaysWhy) {
   test_registry::SetString(kKeys[1], "UninstallString", root + "LINKED\\SETUP.EXE");
 
   const AgentRun run = RunAgent("LC_RESTORE");
-  ExpectAgentResult(run, 0, "[0] Command successful.");
-  const Lines lines = run.StatusLines();
-  EXPECT_EQ(lines.size() < 3 ? lines : Lines(lines.begin() + 2, lines.end() - 1),
+  ExpectAgentResult(run, 0, kSuccess);
+  EXPECT_EQ(CommandLines(run),
             (Lines{"LC_RESTORE did not write " + root + "AV\\TOLVR.INI: it is a link or junction.\n",
                    "LC_RESTORE Replaced " + root + "AV\\TOLVRSIL.INI\n",
                    "LC_RESTORE did not write " + root + "LINKED\\TOLVR.INI: its folder is a link or junction.\n",

@@ -7,22 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "standin_product/core/state_file.h"
-#include "standin_product/standin_state.h"
 #include "tests/update/update_test_support.h"
-#include "foundation/unique_handle.h"
-#include "testtools/agent_harness.h"
-#include "testtools/agent_result.h"
-#include "testtools/test_registry.h"
+#include "testtools/product_test.h"
 #include "update/record_tables.h"
 
 namespace {
 
-using standin::JournalEntry;
+using product_test::Calls;
+using product_test::State;
 using test_registry::AgentSubkey;
 using Strings = std::vector<std::string>;
-
-const std::string kSuccess = "[0] Command successful.";
 
 // Scripts of each type that change keys of every kind of record and replace every list.
 const struct {
@@ -43,33 +37,13 @@ const struct {
      "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n[Upgrade]\r\nuMinute=5\r\nbEnabled=0\r\n", 0},
 };
 
-std::string UndoFolder() {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, folder);
-  return std::string(folder) + "tarn-undo-test";
-}
+const std::string kUndoFolder = TemporaryPath("tarn-undo-test");
 
-Strings FilesIn(const std::string& folder) {
-  Strings names;
-  WIN32_FIND_DATAA found;
-  const FileSearch search(FindFirstFileA((folder + "\\*.INI").c_str(), &found));
-  if (search) {
-    do names.push_back(found.cFileName);
-    while (FindNextFileA(search.get(), &found));
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+Strings FilesIn(const std::string& folder) { return FilesMatching(folder + "\\*.INI"); }
 
 void RemoveFolder(const std::string& folder) {
   for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
   RemoveDirectoryA(folder.c_str());
-}
-
-standin::ProductState State() {
-  standin::ProductState state;
-  EXPECT_TRUE(standin::ReadState(&state));
-  return state;
 }
 
 // No script sets the bytes after a text's terminator (the agent hands over the text and its
@@ -98,22 +72,13 @@ void ExpectSameState(standin::ProductState was, standin::ProductState is) {
   EXPECT_TRUE(was.odsTask == is.odsTask) << "the on-demand task differs";
 }
 
-Strings Calls() {
-  std::vector<JournalEntry> journal;
-  EXPECT_TRUE(standin::ReadJournal(&journal));
-  Strings calls;
-  for (const JournalEntry& entry : journal) calls.push_back(entry.call);
-  return calls;
-}
-
 class UndoE2eTest : public ::testing::Test {
  protected:
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
   static void Clean() {
-    standin::ClearFaults();
     test_registry::DeleteTree(kAgentKeyPath);
-    RemoveFolder(UndoFolder());
+    RemoveFolder(kUndoFolder);
     ASSERT_TRUE(standin::ResetState());
     // As in a product: the on-demand task counts the items of its two lists.
     ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
@@ -124,7 +89,7 @@ class UndoE2eTest : public ::testing::Test {
       return true;
     }));
   }
-  static void KeepUndoPoints(const std::string& folder) {
+  static void KeepUndoPoints(const std::string& folder = kUndoFolder) {
     test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", folder);
   }
   static AgentRun Apply(const std::string& path) {
@@ -138,7 +103,6 @@ class UndoE2eTest : public ::testing::Test {
 // LAST- file, which that second run held while it applied it, is its own undo point now. The
 // product sees today's calls of the script and, for the undo point, only reads of its lists.
 TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
-  const std::string folder = UndoFolder();
   for (const auto& each : kScripts) {
     SCOPED_TRACE(each.type);
     const update_test::ScriptFile script("undo.ini", each.script);
@@ -148,7 +112,7 @@ TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
     EXPECT_EQ(std::count(without.begin(), without.end(), "GetItem"), each.newItems);
     const standin::ProductState updated = State();
     Clean();
-    KeepUndoPoints(folder);
+    KeepUndoPoints();
     const standin::ProductState before = State();
     ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
     Strings extra = Calls();
@@ -159,14 +123,14 @@ TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
       next = extra.erase(next);
     }
     for (const std::string& call : extra) EXPECT_TRUE(call == "GetItemCount" || call == "GetItem") << call;
-    const Strings first = FilesIn(folder);
+    const Strings first = FilesIn(kUndoFolder);
     ASSERT_EQ(first.size(), 2u);
     EXPECT_EQ(first[1], "LAST-" + std::string(each.type) + ".INI");
 
-    const std::string last = folder + "\\" + first[1];
+    const std::string last = kUndoFolder + "\\" + first[1];
     ExpectAgentResult(Apply(last), 0, kSuccess);
     ExpectSameState(before, State());
-    EXPECT_EQ(FilesIn(folder).size(), 3u);
+    EXPECT_EQ(FilesIn(kUndoFolder).size(), 3u);
     ExpectAgentResult(Apply(last), 0, kSuccess);  // now it puts back what the script set
     ExpectSameState(updated, State());
   }
@@ -175,12 +139,11 @@ TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
 // The newest UndoKeep points of a type stay; a folder that cannot be made costs a status line,
 // never the update.
 TEST_F(UndoE2eTest, OldPointsArePrunedAndAnUnwritableFolderOnlySaysSo) {
-  const std::string folder = UndoFolder();
-  KeepUndoPoints(folder);
+  KeepUndoPoints();
   test_registry::SetDword(AgentSubkey("LC_UPDATE"), "UndoKeep", 2);
   const update_test::ScriptFile script("prune.ini", kScripts[2].script);
   for (int i = 0; i < 4; ++i) ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
-  const Strings files = FilesIn(folder);
+  const Strings files = FilesIn(kUndoFolder);
   ASSERT_EQ(files.size(), 3u);
   EXPECT_EQ(files[2], "LAST-SCHEDULE.INI");
 
@@ -189,11 +152,8 @@ TEST_F(UndoE2eTest, OldPointsArePrunedAndAnUnwritableFolderOnlySaysSo) {
   const AgentRun run = Apply(script.Path());
   ExpectAgentResult(run, 0, kSuccess);
   const Strings lines = run.StatusLines();
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [&](const std::string& line) {
-                            return line.rfind("No undo point could be written in " + blocked + ": ", 0) == 0;
-                          }),
-            1);
+  const std::string said = "No undo point could be written in " + blocked + ": ";
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(said, 0) == 0; }), 1);
 }
 
 }  // namespace

@@ -2,17 +2,15 @@
 // installed in the test prefix; the journal shows each call, the committed state what stuck.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "agent/worker.h"
 #include "foundation/unique_handle.h"
-#include "standin_product/core/state_file.h"
-#include "standin_product/standin_state.h"
-#include "testtools/agent_harness.h"
-#include "testtools/agent_result.h"
-#include "testtools/test_registry.h"
+#include "testtools/product_test.h"
 #include "testtools/unix_link.h"
 #include "tests/update/update_test_support.h"
 #include "update/record_tables.h"
@@ -20,9 +18,12 @@
 namespace {
 
 using namespace std::string_literals;
-using standin::JournalEntry;
+using product_test::Calls;
+using product_test::SetFaults;
 using test_registry::AgentSubkey;
 using update_test::CountOf;
+
+const std::string kEleven = kEleven;
 
 // Every general-record key: texts "value of <key>", flags and numbers -1, 0, 1, 2, ... in row order.
 std::string GeneralScript(const char* updateType) {
@@ -34,24 +35,11 @@ std::string GeneralScript(const char* updateType) {
   return script;
 }
 
-std::vector<std::string> CallsOf(const std::vector<JournalEntry>& journal) {
-  std::vector<std::string> calls;
-  for (const JournalEntry& entry : journal) {
-    if (calls.empty() || calls.back() != entry.call) calls.push_back(entry.call);  // runs of one call as one
-  }
-  return calls;
-}
-
-class UpdateE2eTest : public ::testing::Test {
+class UpdateE2eTest : public product_test::ProductTest {
  protected:
   void SetUp() override {
-    test_registry::DeleteTree(kAgentKeyPath);
+    ProductTest::SetUp();
     test_registry::SetDword(AgentSubkey("Debug"), "Output", 1);
-    ASSERT_TRUE(standin::ResetState());
-  }
-  void TearDown() override {
-    standin::ClearFaults();
-    test_registry::DeleteTree(kAgentKeyPath);
   }
 
   static AgentRun Run(const std::string& script, DWORD timeoutMs = 120000, bool asDebuggee = true) {
@@ -66,78 +54,56 @@ class UpdateE2eTest : public ::testing::Test {
     return run;
   }
 
-  static std::vector<JournalEntry> Journal() {
-    std::vector<JournalEntry> journal;
-    EXPECT_TRUE(standin::ReadJournal(&journal));
-    return journal;
-  }
-
   static std::string CommittedText(std::size_t offset) {
-    standin::ProductState state;
-    EXPECT_TRUE(standin::ReadState(&state));
-    return state.FieldText(kAreaGeneralRecord, offset);
+    return product_test::State().FieldText(kAreaGeneralRecord, offset);
   }
 };
 
-// A fault in one field write loses that field alone, whatever was raised; one the library
-// handles itself (its own frame, IsBadReadPtr) is none of the agent's business: the write goes on.
-TEST_F(UpdateE2eTest, AFaultInOneFieldWriteLosesOnlyThatField) {
+// A fault in one field write loses that field alone, whatever was raised. One the library
+// handles itself (in its own frame, with IsBadReadPtr, in GetOptions) is its own business: the
+// update goes on and commits. One that nothing handles, of any code, here on a thread the library
+// runs of its own while the agent's worker stands in a guarded field write, ends the run with 11
+// and a status line naming it, as a management system starting the agent without a debugger sees it.
+TEST_F(UpdateE2eTest, OnlyTheFaultedFieldIsLostAndOnlyAFaultThatNothingHandlesEndsTheRun) {
+  using standin::FieldFault;
   const struct {
-    standin::FieldFault kind;
-    bool written;
-  } cases[] = {
-      {standin::FieldFault::kAccessViolation, false}, {standin::FieldFault::kForeignException, false},
-      {standin::FieldFault::kStackOverflow, false},   {standin::FieldFault::kHandled, true},
-      {standin::FieldFault::kBadPointerProbe, true},
-  };
-  for (const auto& each : cases) {
-    SCOPED_TRACE(standin::FieldFaultName(each.kind));
-    ASSERT_TRUE(standin::ResetState());
-    standin::Faults faults;
-    faults.crashOnField = true;
-    faults.crashArea = kAreaGeneralRecord;
-    faults.crashOffset = 512;  // szDAT
-    faults.crashKind = each.kind;
-    ASSERT_TRUE(standin::SetFaults(faults));
-    const AgentRun run = Run(GeneralScript("ODS"));
-    ExpectAgentResult(run, 0, "[0] Command successful.");
-    EXPECT_EQ(CountOf(run.debugOutput, "UpdateString Exception [CurrentVer] szDAT\n"), each.written ? 0 : 1);
-    EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] szDAT = value of szDAT\n"), each.written ? 1 : 0);
-    // Detail lines reach the debugger only, never the mailslot.
-    EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] dwDelayStartup = 3\n"), 1);
-    EXPECT_EQ(CountOf(run.StatusLines(), "[CurrentVer] dwDelayStartup = 3\n"), 0);
-    EXPECT_EQ(CommittedText(512) == "value of szDAT", each.written);
-    EXPECT_EQ(CommittedText(1024), "value of szECClient");
-  }
-}
-
-// A fault the product's library handles itself is its own business: the update goes on and
-// commits. One that nothing handles, of any code, here on a thread the library runs of its own
-// while the agent's worker stands in a guarded field write, ends the run with 11 and a status
-// line naming it, as a management system starting the agent without a debugger sees it.
-TEST_F(UpdateE2eTest, OnlyAFaultThatNothingHandlesEndsTheRunWithEleven) {
-  struct FaultCase {
-    void (*set)(standin::Faults&);
+    std::function<void(standin::Faults&)> set;
     bool asDebuggee;
     DWORD result;
-    std::string code;
+    std::string code;  // of the exception that ended the run
+    bool lost;         // the write of szDAT
+  } cases[] = {
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kAccessViolation; }, true, 0, "", true},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kForeignException; }, true, 0, "", true},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kStackOverflow; }, true, 0, "", true},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kHandled; }, true, 0, "", false},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kBadPointerProbe; }, true, 0, "", false},
+      {[](standin::Faults& f) { f.crashOnField = false, f.handledFault = true; }, true, 0, "", false},
+      {[](standin::Faults& f) { f.crashOnField = false, f.handledFault = true; }, false, 0, "", false},
+      {[](standin::Faults& f) { f.crashOnField = false, f.threadFaultOnField = true; }, false, 11, "0xC0000005", false},
+      {[](standin::Faults& f) {
+         f.crashOnField = false, f.threadFaultOnField = true, f.threadFaultKind = FieldFault::kForeignException;
+       },
+       false, 11, "0xE06D7363", false},
   };
-  const FaultCase cases[] = {
-      {[](standin::Faults& f) { f.handledFault = true; }, true, 0, ""},
-      {[](standin::Faults& f) { f.handledFault = true; }, false, 0, ""},
-      {[](standin::Faults& f) { f.threadFaultOnField = true; }, false, 11, "0xC0000005"},
-      {[](standin::Faults& f) { f.threadFaultOnField = true, f.threadFaultKind = standin::FieldFault::kForeignException; },
-       false, 11, "0xE06D7363"},
-  };
-  for (const FaultCase& each : cases) {
+  for (const auto& each : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
     ASSERT_TRUE(standin::ResetState());
-    standin::Faults faults;
-    each.set(faults);
-    ASSERT_TRUE(standin::SetFaults(faults));
-    const AgentRun run = Run("[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=4.0.4321\r\n", 120000, each.asDebuggee);
-    EXPECT_EQ(run.exitCode, each.result);
-    EXPECT_EQ(CommittedText(512) == "4.0.4321", each.result == 0);
+    SetFaults([&](standin::Faults& f) {
+      f.crashOnField = true, f.crashArea = kAreaGeneralRecord, f.crashOffset = 512;  // szDAT
+      each.set(f);
+    });
+    const AgentRun run = Run(GeneralScript("ODS"), 120000, each.asDebuggee);
+    ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kEleven);
+    EXPECT_EQ(CountOf(run.debugOutput, "UpdateString Exception [CurrentVer] szDAT\n"), each.lost ? 1 : 0);
+    EXPECT_EQ(CommittedText(512) == "value of szDAT", each.result == 0 && !each.lost);
+    EXPECT_EQ(CommittedText(1024) == "value of szECClient", each.result == 0);
+    if (each.asDebuggee) {
+      EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] szDAT = value of szDAT\n"), each.lost ? 0 : 1);
+      EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] dwDelayStartup = 3\n"), 1);
+    }
+    // Detail lines reach the debugger only, never the mailslot.
+    EXPECT_EQ(CountOf(run.StatusLines(), "[CurrentVer] dwDelayStartup = 3\n"), 0);
     const std::vector<std::string> lines = run.StatusLines();
     ASSERT_GE(lines.size(), 2u);
     const std::string& beforeResult = lines[lines.size() - 2];
@@ -150,17 +116,16 @@ TEST_F(UpdateE2eTest, OnlyAFaultThatNothingHandlesEndsTheRunWithEleven) {
 // writes, and keeps what that gave.
 DWORD WINAPI DeleteHalfWay(LPVOID path) {
   for (const ULONGLONG end = GetTickCount64() + Slowed(60000); GetTickCount64() < end; Sleep(20)) {
-    std::vector<JournalEntry> journal;
-    if (standin::ReadJournal(&journal) && CountOf(CallsOf(journal), "SetFieldString") > 0) break;
+    std::vector<standin::JournalEntry> journal;
+    standin::ReadJournal(&journal);  // unread while the product writes it: looked at again
+    if (std::any_of(journal.begin(), journal.end(), [](const auto& e) { return e.call == "SetFieldString"; })) break;
   }
   return DeleteFileA(static_cast<const char*>(path)) ? 0 : GetLastError();
 }
 
 // The script is the agent's while it runs: neither deleted nor rewritten half-way.
 TEST_F(UpdateE2eTest, TheScriptCannotBeDeletedWhileTheUpdateReadsIt) {
-  standin::Faults faults;
-  faults.fieldWriteDelayMs = Slowed(40);  // the 27 general-record writes take over a second
-  ASSERT_TRUE(standin::SetFaults(faults));
+  SetFaults([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(40); });  // the writes take over a second
   const update_test::ScriptFile file("held.ini", GeneralScript("OAS"));
   const KernelHandle deleter(
       CreateThread(nullptr, 0, DeleteHalfWay, const_cast<char*>(file.Path().c_str()), 0, nullptr));
@@ -168,21 +133,16 @@ TEST_F(UpdateE2eTest, TheScriptCannotBeDeletedWhileTheUpdateReadsIt) {
   DWORD deleteError = 0;
   WaitForSingleObject(deleter.get(), INFINITE);
   GetExitCodeThread(deleter.get(), &deleteError);
-  ExpectAgentResult(run, 0, "[0] Command successful.");
+  ExpectAgentResult(run, 0, kSuccess);
   EXPECT_EQ(deleteError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   EXPECT_EQ(CommittedText(9216 - 512), "value of szWebSupport");  // the last text of the script
 }
 
 // The agent's private copies of scripts in the Windows temp folder.
-int ScriptCopies() {
+std::size_t ScriptCopies() {
   char windows[MAX_PATH] = {};
   GetSystemWindowsDirectoryA(windows, MAX_PATH);
-  WIN32_FIND_DATAA found = {};
-  HANDLE search = FindFirstFileA((std::string(windows) + "\\TEMP\\TarnUpdate.*").c_str(), &found);
-  int count = 0;
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) ++count;
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  return count;
+  return FilesMatching(windows + "\\TEMP\\TarnUpdate.*"s).size();
 }
 
 struct AgentOnThread {
@@ -198,9 +158,7 @@ DWORD WINAPI RunAgentOn(LPVOID agent) {
 // script and turns the folder the path names (a link) to a script of their own: what reaches
 // the product is the script the agent held when it recognised the command.
 TEST_F(UpdateE2eTest, TheScriptAppliedIsTheOneHeldWhenTheRunBegan) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string root = std::string(temp) + "tarn_swap\\";
+  const std::string root = TemporaryPath("tarn_swap\\");
   const std::string script = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=";
   RemoveUnixTree(root);
   CreateDirectoryA(root.c_str(), nullptr);
@@ -226,7 +184,7 @@ TEST_F(UpdateE2eTest, TheScriptAppliedIsTheOneHeldWhenTheRunBegan) {
   ASSERT_TRUE(MakeUnixLink(root + "EVIL", root + "DIR"));
   ReleaseMutex(product.get());
   WaitForSingleObject(agent.get(), INFINITE);
-  ExpectAgentResult(update.run, 0, "[0] Command successful.");
+  ExpectAgentResult(update.run, 0, kSuccess);
   EXPECT_EQ(CommittedText(512), "HELD");
   RemoveUnixTree(root);
 }
@@ -234,20 +192,18 @@ TEST_F(UpdateE2eTest, TheScriptAppliedIsTheOneHeldWhenTheRunBegan) {
 // A worker that goes on tracing after the entry thread gave up on it must not spoil the end:
 // the result is 11, written and traced, and the process ends at once.
 TEST_F(UpdateE2eTest, AWorkerStillTracingAfterTheTimeOutLeavesResultElevenAndNoCommit) {
-  standin::Faults faults;
-  faults.fieldWriteDelayMs = Slowed(40);  // the 28 general-record writes take over a second
-  ASSERT_TRUE(standin::SetFaults(faults));
+  SetFaults([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(40); });  // the writes take over a second
   test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(300));
   const ULONGLONG started = GetTickCount64();
   const AgentRun run = Run(GeneralScript("OAS"), 30000);
   EXPECT_LT(GetTickCount64() - started, Slowed(10000));
-  ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
-  EXPECT_EQ(CountOf(CallsOf(Journal()), "SetOptions"), 0);
+  ExpectAgentResult(run, 11, kEleven);
+  EXPECT_EQ(CountOf(Calls(), "SetOptions"), 0);
   // The private copy of the script it could not remove goes with the next run, and so does that one's.
-  EXPECT_EQ(ScriptCopies(), 1);
+  EXPECT_EQ(ScriptCopies(), 1u);
   test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(60000));
-  ExpectAgentResult(Run(GeneralScript("OAS")), 0, "[0] Command successful.");
-  EXPECT_EQ(ScriptCopies(), 0);
+  ExpectAgentResult(Run(GeneralScript("OAS")), 0, kSuccess);
+  EXPECT_EQ(ScriptCopies(), 0u);
 }
 
 }  // namespace
