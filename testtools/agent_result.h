@@ -12,6 +12,13 @@
 
 inline const std::string kSuccess = "[0] Command successful.";
 
+// Runs the agent, which must end within its time.
+inline AgentRun RunToEnd(const std::string& arguments, const AgentRunOptions& options = {}) {
+  AgentRun run = RunAgent(arguments, options);
+  EXPECT_TRUE(run.finished) << arguments;
+  return run;
+}
+
 inline void ExpectAgentResult(const AgentRun& run, DWORD code, const std::string& text) {
   const std::string resultKey = test_registry::AgentSubkey("TARNUPDATE");
   EXPECT_EQ(run.exitCode, code);

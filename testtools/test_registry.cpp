@@ -13,9 +13,9 @@ bool Create(const std::string& keyPath, RegistryKey& key) {
   return created;
 }
 
-bool Open(const std::string& keyPath, RegistryKey& key, REGSAM access = KEY_READ) {
+bool Open(const std::string& keyPath, RegistryKey& key) {
   HKEY handle = nullptr;
-  const bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, access, &handle) == ERROR_SUCCESS;
+  const bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
   key.reset(opened ? handle : nullptr);
   return opened;
 }
@@ -41,33 +41,27 @@ bool SetBinary(const std::string& keyPath, const std::string& name, const std::s
 }
 
 std::optional<DWORD> GetDword(const std::string& keyPath, const std::string& name) {
-  RegistryKey key;
-  if (!Open(keyPath, key)) return std::nullopt;
-  DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof(value);
-  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD) {
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, keyPath.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   return value;
 }
 
 std::optional<std::string> GetString(const std::string& keyPath, const std::string& name) {
-  RegistryKey key;
-  if (!Open(keyPath, key)) return std::nullopt;
-  DWORD type = 0;
+  // REG_SZ only: an expandable string would come expanded.
+  const DWORD flags = RRF_RT_REG_SZ | RRF_NOEXPAND;
   DWORD size = 0;
-  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, keyPath.c_str(), name.c_str(), flags, nullptr, nullptr, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::string value(size, '\0');
-  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value[0]), &size) !=
-      ERROR_SUCCESS) {
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, keyPath.c_str(), name.c_str(), flags, nullptr, &value[0], &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  value.resize(value.find('\0') == std::string::npos ? size : value.find('\0'));
+  value.resize(value.find('\0'));  // the value always comes with its terminator
   return value;
 }
 
@@ -82,17 +76,6 @@ bool ValueExists(const std::string& keyPath, const std::string& name) {
                                    ERROR_SUCCESS;
 }
 
-void DeleteTree(const std::string& keyPath) {
-  RegistryKey key;
-  if (!Open(keyPath, key, KEY_ALL_ACCESS)) return;
-  for (;;) {
-    char child[256];
-    DWORD childSize = sizeof(child);
-    if (RegEnumKeyExA(key.get(), 0, child, &childSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    DeleteTree(keyPath + "\\" + child);
-  }
-  key.reset();
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath.c_str());
-}
+void DeleteTree(const std::string& keyPath) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, keyPath.c_str()); }
 
 }  // namespace test_registry

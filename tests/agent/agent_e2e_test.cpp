@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/sddl_security.h"
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
 #include "testtools/product_test.h"
@@ -40,12 +41,6 @@ class AgentE2eTest : public product_test::ProductTest {
     ASSERT_TRUE(standin::FindInstalledLibrary(&library_)) << "the stand-in product is not installed";
   }
 
-  static AgentRun Run(const std::string& commandLine) {
-    AgentRun run = RunAgent(commandLine);
-    EXPECT_TRUE(run.finished) << commandLine;
-    return run;
-  }
-
   std::string library_;
 };
 
@@ -68,10 +63,9 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
   const std::string version = "GetFileVer - MsiGetFileVersionA() ";
   const std::string tooLong = "C:\\" + std::string(300, 'A') + ".INI";
   const std::string fitting = "C:\\" + std::string(252, 'B') + ".INI";  // 259 characters
-  const std::string portLines[] = {"LoadMSIDll \"" + library_ + "\"\n", "LoadSyncUtil returned 0\n",
-                                   "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n",
-                                   "Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n", "Unloading SYNCUTIL.DLL\n"};
-  const Lines port(std::begin(portLines), std::end(portLines));
+  const Lines port = {"LoadMSIDll \"" + library_ + "\"\n", "LoadSyncUtil returned 0\n",
+                      "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n",
+                      "Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n", "Unloading SYNCUTIL.DLL\n"};
   const auto running = [](bool expected) { return [expected] { EXPECT_EQ(State().running, expected); }; };
   const auto enabled = [](bool expected) { return [expected] { EXPECT_EQ(State().enabled, expected); }; };
   const CommandCase cases[] = {
@@ -143,7 +137,7 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
     SCOPED_TRACE(each.commandLine.substr(0, 60));
     Clean();
     each.before();
-    const AgentRun run = Run(each.commandLine);
+    const AgentRun run = RunToEnd(each.commandLine);
     ExpectAgentResult(run, each.result, each.text);
     if (each.commandLines != kUnchecked) {
       EXPECT_EQ(CommandLines(run), each.commandLines);
@@ -158,41 +152,41 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
 TEST_F(AgentE2eTest, StartUpLinesSettingsAndResultsCarryOverAsTheyShould) {
   // Exact messages: sequence byte, prefix, text, NUL.
   SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 30000);
-  const AgentRun first = Run("");
+  const AgentRun first = RunToEnd("");
   EXPECT_EQ(first.statusMessages, (Lines{std::string("\x01[TarnUpdate] Tarnwell Configuration Agent - v1.0.15\n") + '\0',
                                          std::string("\x02[TarnUpdate] Lumicor Version = v\n") + '\0',
                                          std::string("\x03[TarnUpdate] [0] Command successful.\n") + '\0'}));
   EXPECT_EQ(GetDword(AgentSubkey("SyncUtil"), "Func Timeout"), 240000u);  // an old default, replaced
   SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 0);
-  Run("");
+  RunToEnd("");
   EXPECT_EQ(GetDword(AgentSubkey("SyncUtil"), "Func Timeout"), 0u);
   SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 240000);
 
   // The product's version only from a plain string.
   SetString(kProductKey, "szCurrentVersionNumber", "4.5.0.534");
-  EXPECT_EQ(Run("").StatusLines()[1], "Lumicor Version = v4.5.0.534\n");
+  EXPECT_EQ(RunToEnd("").StatusLines()[1], "Lumicor Version = v4.5.0.534\n");
   SetString(kProductKey, "szCurrentVersionNumber", "%ProgramFiles%", REG_EXPAND_SZ);
-  EXPECT_EQ(Run("").StatusLines()[1], "Lumicor Version = v\n");
+  EXPECT_EQ(RunToEnd("").StatusLines()[1], "Lumicor Version = v\n");
 
   // LC_DEBUG turns debugger output over for this and later runs; the mailslot always gets its lines.
-  const AgentRun on = Run("LC_DEBUG");
+  const AgentRun on = RunToEnd("LC_DEBUG");
   EXPECT_EQ(GetDword(AgentSubkey("Debug"), "Output"), 1u);
   EXPECT_EQ(on.debugOutput, (Lines{"Debug State = ON\n", "[0] Command successful.\n"}));
   SetDword(AgentSubkey("Debug"), "Output", 1);
-  const AgentRun stop = Run("LC_STOP");
+  const AgentRun stop = RunToEnd("LC_STOP");
   const auto before = std::find(stop.debugOutput.begin(), stop.debugOutput.end(), "Before StopLC...\n");
   ASSERT_NE(before, stop.debugOutput.end());
   EXPECT_EQ(Lines(before - 1, before + 3),
             (Lines{"AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n", "Before StopLC...\n", "After StopLC\n",
                    "Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n"}));
-  const AgentRun off = Run("lc_debug");
+  const AgentRun off = RunToEnd("lc_debug");
   EXPECT_EQ(GetDword(AgentSubkey("Debug"), "Output"), 0u);
   EXPECT_EQ(off.debugOutput.back(), "Debug State = OFF\n");
   EXPECT_EQ(off.StatusLines().size(), 3u);
 
   // Every run replaces the previous result.
-  Run("LC_VERSION=9.0.0");
-  ExpectAgentResult(Run("LC_VERSION=1.0.0"), 0, kSuccess);
+  RunToEnd("LC_VERSION=9.0.0");
+  ExpectAgentResult(RunToEnd("LC_VERSION=1.0.0"), 0, kSuccess);
 }
 
 // Anyone may hold the status mailslot and never read it; the agent must not wait for room.
@@ -220,12 +214,8 @@ TEST_F(AgentE2eTest, ACommandLineThatDoesNotConvertExactlyIsRefused) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-  const KernelHandle process(info.hProcess);
-  const KernelHandle thread(info.hThread);
-  ASSERT_EQ(WaitForSingleObject(process.get(), 30000), static_cast<DWORD>(WAIT_OBJECT_0));
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.get(), &exitCode);
-  EXPECT_EQ(exitCode, 1u);
+  const KernelHandle process(info.hProcess), thread(info.hThread);
+  EXPECT_EQ(WaitForExit(process, 30000), 1u);
   EXPECT_EQ(test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "[1] Missing or incorrect command line.");
 }
 
@@ -234,18 +224,9 @@ void SetKeyReadOnly(const std::string& path, bool readOnly) {
   HKEY opened = nullptr;
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &opened), ERROR_SUCCESS);
   const RegistryKey key(opened);
-  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-  PSID everyone = nullptr;
-  ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
-  BYTE aclBytes[128];
-  ACL* acl = reinterpret_cast<ACL*>(aclBytes);
-  InitializeAcl(acl, sizeof aclBytes, ACL_REVISION);
-  AddAccessAllowedAce(acl, ACL_REVISION, readOnly ? KEY_READ : KEY_ALL_ACCESS, everyone);
-  SECURITY_DESCRIPTOR descriptor;
-  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-  SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-  EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
-  FreeSid(everyone);
+  SddlSecurity access(readOnly ? "D:(A;;KR;;;WD)" : "D:(A;;KA;;;WD)");
+  ASSERT_NE(access.get(), nullptr);
+  EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, access.get()->lpSecurityDescriptor), ERROR_SUCCESS);
 }
 
 // A result the registry refuses is said in a status line; the exit code still tells.
@@ -253,7 +234,7 @@ TEST_F(AgentE2eTest, AResultTheRegistryRefusesIsSaidInAStatusLine) {
   const std::string resultKey = AgentSubkey("TARNUPDATE");
   SetString(resultKey, "ReturnString", kSuccess);
   SetKeyReadOnly(resultKey, true);
-  const AgentRun run = Run("LC_VERSION=9.0.0");
+  const AgentRun run = RunToEnd("LC_VERSION=9.0.0");
   SetKeyReadOnly(resultKey, false);
   EXPECT_EQ(run.exitCode, 12u);
   EXPECT_EQ(test_registry::GetString(resultKey, "ReturnString"), kSuccess);
@@ -355,7 +336,7 @@ TEST_F(AgentE2eTest, AHungProductCallEndsTheRunAfterFuncTimeout) {
   SetFaults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; });
   SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(1500));
   const ULONGLONG started = GetTickCount64();
-  const AgentRun run = Run("LC_START");
+  const AgentRun run = RunToEnd("LC_START");
   const ULONGLONG elapsed = GetTickCount64() - started;
   ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
   EXPECT_GE(elapsed, Slowed(1500) - 100);
@@ -371,12 +352,12 @@ TEST_F(AgentE2eTest, AMissingProductOrExportMeansTheLibraryDidNotLoad) {
     }
   } reinstall;
   ASSERT_EQ(standin::UninstallProduct(), 0);
-  AgentRun run = Run("LC_START");
+  AgentRun run = RunToEnd("LC_START");
   ExpectAgentResult(run, 5, "[5] Management Port Dll failed to load.");
   EXPECT_EQ(CommandLines(run), (Lines{"LoadMSIDll - SYNCUTIL.DLL missing.\n", "LoadSyncUtil returned 2\n"}));
 
   ASSERT_EQ(standin::InstallPackage(ProgramBesideTest("syncutil-noexport.msi")), 0);
-  run = Run("LC_START");
+  run = RunToEnd("LC_START");
   ExpectAgentResult(run, 5, "[5] Management Port Dll failed to load.");
   const Lines lines = CommandLines(run);
   ASSERT_EQ(lines.size(), 2u);
@@ -420,7 +401,7 @@ TEST_F(AgentE2eTest, ExecRunsTheProgramAndRecordsItsExitCode) {
     SetString(kExecKey, "ExecFilePath", each.path);
     SetString(kExecKey, "ExecCmdLine", each.arguments);
     SetDword(kExecKey, "ReturnCode", 1234);
-    const AgentRun run = Run("LC_EXEC");
+    const AgentRun run = RunToEnd("LC_EXEC");
     ExpectAgentResult(run, each.result, each.text);
     EXPECT_EQ(GetDword(kExecKey, "ReturnCode"), each.recorded);
     if (each.result == 0) {

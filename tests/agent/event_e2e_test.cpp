@@ -66,8 +66,7 @@ class EventE2eTest : public product_test::ProductTest {
   // The run and the events it reported.
   std::vector<Event> Run(const std::string& arguments, AgentRun& run) {
     const std::size_t before = ChannelText().size();
-    run = RunAgent(arguments);
-    EXPECT_TRUE(run.finished) << arguments;
+    run = RunToEnd(arguments);
     return ParseEvents(ChannelText().substr(before));
   }
 

@@ -8,14 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "standin_product/standin_state.h"
 #include "tarncheck/profile_names.h"
 #include "tarncheck/script_check.h"
 #include "tarncheck/script_parser.h"
 #include "tarncheck/update_type_catalogue.h"
-#include "testtools/agent_harness.h"
-#include "testtools/test_registry.h"
 #include "tests/checker/checker_test_support.h"
+#include "testtools/product_test.h"
 
 namespace {
 
@@ -23,15 +21,13 @@ bool HasLineStarting(const std::vector<std::string>& lines, const std::string& p
   return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }
 
-class ExampleRunTest : public ::testing::TestWithParam<std::string> {
+class ExampleRunTest : public product_test::ProductTest, public ::testing::WithParamInterface<std::string> {
  protected:
   void SetUp() override {
-    test_registry::DeleteTree(kAgentKeyPath);
-    ASSERT_TRUE(standin::ResetState());
+    ProductTest::SetUp();
     // Debugger output on: the readers then name every key they read.
     ASSERT_TRUE(test_registry::SetDword(test_registry::AgentSubkey("Debug"), "Output", 1));
   }
-  void TearDown() override { test_registry::DeleteTree(kAgentKeyPath); }
 };
 
 TEST_P(ExampleRunTest, AgentAppliesTheExampleAndReadsEveryKeyTheCheckerCountsAsRead) {
@@ -46,8 +42,7 @@ TEST_P(ExampleRunTest, AgentAppliesTheExampleAndReadsEveryKeyTheCheckerCountsAsR
 
   const AgentRun run = RunAgent("LC_UPDATE=" + path);
   ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_EQ(test_registry::GetDword(test_registry::AgentSubkey("TARNUPDATE"), "ReturnCode"), 0u);
+  ExpectAgentResult(run, 0, kSuccess);
   EXPECT_TRUE(HasLineStarting(run.StatusLines(), "UpdateType = " + typeLine->value));
 
   for (const ScriptLine& line : script.lines) {
@@ -65,8 +60,7 @@ TEST_P(ExampleRunTest, AgentAppliesTheExampleAndReadsEveryKeyTheCheckerCountsAsR
     EXPECT_TRUE(trace.empty() || HasLineStarting(run.debugOutput, trace)) << "the agent did not read: " << trace;
   }
 
-  standin::ProductState state;
-  ASSERT_TRUE(standin::ReadState(&state));
+  const standin::ProductState state = product_test::State();
   for (const CatalogueList& list : type->lists) {
     std::vector<std::string> items;
     for (const ScriptLine* line : KeysOf(script, list.section)) items.push_back(line->value);

@@ -13,13 +13,10 @@
 #include <vector>
 
 #include "foundation/utf8_text.h"
-#include "standin_product/core/state_file.h"
-#include "standin_product/standin_state.h"
-#include "update/field_values.h"
 #include "tarnplan/reports.h"
-#include "testtools/agent_harness.h"
-#include "testtools/test_registry.h"
+#include "testtools/product_test.h"
 #include "testtools/unix_link.h"
+#include "update/field_values.h"
 #include "tests/checker/checker_test_support.h"
 #include "tests/records/record_script.h"
 #include "tests/update/random_scripts.h"
@@ -42,8 +39,7 @@ Output Tarnplan(const std::string& arguments) { return Launch("tarnplan.exe", ar
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 DWORD Apply(const std::string& path) {
-  const AgentRun run = RunAgent("LC_UPDATE=" + path);
-  EXPECT_TRUE(run.finished);
+  const AgentRun run = RunToEnd("LC_UPDATE=" + path);
   EXPECT_EQ(standin::ProtocolErrorCount(), 0);
   return run.exitCode;
 }
@@ -62,8 +58,7 @@ BYTE* RecordOf(standin::ProductState& state, const RecordTable* table) {
 
 // The product's every key, valued as tarnplan's JSON gives it, and every list, read apart from tarnplan.
 Values Now() {
-  standin::ProductState state;
-  EXPECT_TRUE(standin::ReadState(&state));
+  standin::ProductState state = product_test::State();
   Values values;
   for (std::size_t t = 0; t < std::size(kTables); ++t) {
     const BYTE* record = RecordOf(state, kTables[t]);
@@ -175,9 +170,7 @@ void ExpectOnlyReads() {
   for (const auto& [id, count] : live) EXPECT_EQ(count, 0) << "interface " << id;
 }
 
-class Plan : public ::testing::Test {
-  void TearDown() override { standin::ClearFaults(); }
-};
+using Plan = product_test::ProductTest;
 
 // The preview says exactly what the agent then does, and its backup undoes it.
 TEST_F(Plan, APreviewForetellsWhatTheAgentDoesAndItsBackupUndoesIt) {
@@ -346,11 +339,9 @@ TEST_F(Plan, AnExportOntoALinkIsRefused) {
 }
 
 // The undo points the agent kept, newest first, as tarnplan history lists them.
-TEST(PlanHistory, ListsTheAgentsUndoPointsNewestFirst) {
+TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
   const std::string folder = WriteTemporary("tarn-history", "") + "-undo";
   const std::string updateKey = test_registry::AgentSubkey("LC_UPDATE");
-  test_registry::DeleteTree(kAgentKeyPath);
-  ASSERT_TRUE(standin::ResetState());
   test_registry::SetString(updateKey, "UndoFolder", folder);
   EXPECT_EQ(Tarnplan("history").exitCode, 1);  // no folder yet: none
 
@@ -363,14 +354,12 @@ TEST(PlanHistory, ListsTheAgentsUndoPointsNewestFirst) {
   EXPECT_EQ(listed.exitCode, 0);
   const json points = json::parse(listed.out)["undoPoints"];
   ASSERT_EQ(points.size(), 2u);
-  const std::string upper[] = {schedule, oas};
+  const std::string scripts[] = {schedule, oas};
   const char* const types[] = {"SCHEDULE", "OAS"};
   const std::size_t keys[] = {2, 1}, lists[] = {0, 1};
   for (std::size_t i = 0; i < 2; ++i) {
-    std::string script = upper[i];
-    for (char& c : script) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     EXPECT_EQ(points[i]["updateType"], types[i]);
-    EXPECT_EQ(points[i]["script"], script);
+    EXPECT_EQ(points[i]["script"], Upper(scripts[i]));
     EXPECT_EQ(points[i]["keys"], keys[i]);
     EXPECT_EQ(points[i]["lists"], lists[i]);
   }
@@ -383,7 +372,6 @@ TEST(PlanHistory, ListsTheAgentsUndoPointsNewestFirst) {
   for (const auto& point : points) DeleteFileA(point["file"].get<std::string>().c_str());
   for (const char* type : types) DeleteFileA((folder + "\\LAST-" + type + ".INI").c_str());
   RemoveDirectoryA(folder.c_str());
-  test_registry::DeleteTree(kAgentKeyPath);
 }
 
 }  // namespace

@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "standin_product/core/state_file.h"
-#include "standin_product/standin_state.h"
-#include "testtools/agent_harness.h"
-#include "testtools/test_registry.h"
+#include "testtools/product_test.h"
 #include "tests/records/record_script.h"
 
 namespace records_test {
@@ -88,16 +85,14 @@ std::string Calls() {
   return text;
 }
 
-class Records : public ::testing::Test {
+class Records : public product_test::ProductTest {
  protected:
   void SetUp() override { Fresh(); }
-  void TearDown() override { standin::ClearFaults(); test_registry::DeleteTree(kAgentKeyPath); }
 
   // A fresh product with these tasks and faults (faults.ini lines). Its options area gets a
   // pattern, as a fresh one is all zeros: a byte written that should not be then shows.
   void Fresh(const std::vector<DWORD>& kinds = standin::DefaultTaskKinds(), const std::string& faults = "") {
-    test_registry::DeleteTree(kAgentKeyPath);
-    ASSERT_TRUE(standin::ResetState());
+    Clean();
     ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
       for (std::size_t i = 0; i < state.options.size(); ++i) state.options[i] = static_cast<BYTE>(0x21 + i * 7 % 0xDB);
       return true;
@@ -110,16 +105,14 @@ class Records : public ::testing::Test {
   // Runs LC_UPDATE= with the script, which must end with `code` (exit code and ReturnCode);
   // reads the product's state into after_ and gives the status lines, one after another.
   std::string Run(const Script& script, DWORD code) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "records-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    const std::string path = TemporaryPath("records-" + std::to_string(GetCurrentProcessId()) + ".ini");
     std::ofstream(path, std::ios::binary) << script.Text();
     const AgentRun run = RunAgent("LC_UPDATE=" + path);
     DeleteFileA(path.c_str());
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, code);
     EXPECT_EQ(test_registry::GetDword(test_registry::AgentSubkey("TARNUPDATE"), "ReturnCode"), code);
-    EXPECT_TRUE(standin::ReadState(&after_));
+    after_ = product_test::State();
     std::string status;
     for (const std::string& line : run.StatusLines()) status += line;
     return status;

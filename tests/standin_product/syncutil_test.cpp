@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "foundation/unique_handle.h"
-#include "standin_product/standin_state.h"
-#include "testtools/agent_harness.h"
+#include "testtools/product_test.h"
 
 namespace {
 
 constexpr DWORD G = kAreaGeneralRecord;
 constexpr DWORD O = kAreaOASTaskRecord;
+using product_test::State;
 using standin::Faults;
 
 // The built library, keeping its state in a folder of the tests' own.
@@ -38,12 +38,6 @@ BOOL Write(BOOL(WINAPI* set)(const FieldWriteEntry*, DWORD), void* field, DWORD 
   return set(&entry, 1);
 }
 ULONG_PTR Address(const void* source) { return reinterpret_cast<ULONG_PTR>(source); }
-
-standin::ProductState State() {
-  standin::ProductState state;
-  EXPECT_TRUE(standin::ReadState(&state));
-  return state;
-}
 
 // The journal as "call(interface id or area code)fault ...", a protocol error as <error> after its call.
 std::string Calls() {

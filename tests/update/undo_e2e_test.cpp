@@ -92,11 +92,7 @@ class UndoE2eTest : public ::testing::Test {
   static void KeepUndoPoints(const std::string& folder = kUndoFolder) {
     test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", folder);
   }
-  static AgentRun Apply(const std::string& path) {
-    AgentRun run = RunAgent("LC_UPDATE=" + path);
-    EXPECT_TRUE(run.finished);
-    return run;
-  }
+  static AgentRun Apply(const std::string& path) { return RunToEnd("LC_UPDATE=" + path); }
 };
 
 // Apply a script, then the LAST- file it left: the product is back byte for byte, and the

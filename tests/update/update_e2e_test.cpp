@@ -23,7 +23,7 @@ using product_test::SetFaults;
 using test_registry::AgentSubkey;
 using update_test::CountOf;
 
-const std::string kEleven = kEleven;
+const std::string kEleven = "[11] Management Port function did not complete.";
 
 // Every general-record key: texts "value of <key>", flags and numbers -1, 0, 1, 2, ... in row order.
 std::string GeneralScript(const char* updateType) {
@@ -47,8 +47,7 @@ class UpdateE2eTest : public product_test::ProductTest {
     AgentRunOptions options;
     options.timeoutMs = timeoutMs;
     options.asDebuggee = asDebuggee;
-    AgentRun run = RunAgent("LC_UPDATE=" + file.Path(), options);
-    EXPECT_TRUE(run.finished);
+    AgentRun run = RunToEnd("LC_UPDATE=" + file.Path(), options);
     EXPECT_EQ(test_registry::GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), run.exitCode);
     EXPECT_EQ(standin::ProtocolErrorCount(), 0);
     return run;
