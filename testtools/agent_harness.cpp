@@ -56,7 +56,8 @@ std::vector<std::string> FilesMatching(const std::string& pattern) {
   WIN32_FIND_DATAA found;
   const FileSearch search(FindFirstFileA(pattern.c_str(), &found));
   for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found)) {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
   }
   std::sort(names.begin(), names.end());
   return names;

@@ -40,7 +40,7 @@ std::string ProgramBesideTest(const std::string& fileName);
 std::string TemporaryPath(const std::string& name);
 // A file's bytes; "" when it cannot be read (the caller's expectations then fail).
 std::string ReadBytes(const std::string& path);
-// Names of the files (not folders) that `pattern`, a path with wildcards, matches, sorted.
+// Names of the files and folders that `pattern`, a path with wildcards, matches, sorted.
 std::vector<std::string> FilesMatching(const std::string& pattern);
 // ASCII letters upper-cased, as the agent shows the paths it was given.
 std::string Upper(std::string text);

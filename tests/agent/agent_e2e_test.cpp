@@ -199,8 +199,7 @@ TEST_F(AgentE2eTest, ACollectorThatNeverReadsHoldsNoRunUp) {
   AgentRunOptions options;
   options.createMailslot = false;
   options.timeoutMs = 20000;
-  const AgentRun run = RunAgent("LC_VERSION=9.0.0", options);
-  EXPECT_TRUE(run.finished);
+  const AgentRun run = RunToEnd("LC_VERSION=9.0.0", options);
   EXPECT_EQ(run.exitCode, 12u);
   EXPECT_EQ(GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), 12u);
 }
@@ -243,38 +242,6 @@ TEST_F(AgentE2eTest, AResultTheRegistryRefusesIsSaidInAStatusLine) {
   EXPECT_EQ(lines[1], "The previous result could not be deleted from the registry.\n");
   EXPECT_EQ(lines[3], "The result could not be written to the registry.\n");
   EXPECT_EQ(lines[4], "[12] TARNUPDATE version incorrect. Script requires version 9.0.0.\n");
-}
-
-// A fault that nothing handles, of any code, on the worker: the previous result is replaced by
-// 11 and a status line naming the exception, with or without a debugger, stack overflow included.
-TEST_F(AgentE2eTest, AnUnhandledFaultStillLeavesResultEleven) {
-  const struct {
-    void (*set)(standin::Faults&);
-    std::string code;
-    bool asDebuggee;
-  } cases[] = {
-      // A product that says yes to the interface but fills nothing.
-      {[](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }, "0xC0000005", true},
-      {[](standin::Faults& f) { f.raiseIn = standin::ControlCall::kStartLC, f.raiseKind = standin::FieldFault::kForeignException; },
-       "0xE06D7363", true},
-      {[](standin::Faults& f) { f.raiseIn = standin::ControlCall::kStartLC, f.raiseKind = standin::FieldFault::kStackOverflow; },
-       "0xC00000FD", false},
-  };
-  for (const auto& each : cases) {
-    SCOPED_TRACE(each.code);
-    SetFaults(each.set);
-    SetDword(AgentSubkey("TARNUPDATE"), "ReturnCode", 0);
-    SetString(AgentSubkey("TARNUPDATE"), "ReturnString", kSuccess);
-    AgentRunOptions options;
-    options.asDebuggee = each.asDebuggee;
-    const AgentRun run = RunAgent("LC_START", options);
-    ASSERT_TRUE(run.finished);
-    ExpectAgentResult(run, 11, "[11] Management Port function did not complete.");
-    const Lines lines = run.StatusLines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2].rfind("The run ended on an unhandled exception " + each.code + " at ", 0), 0u)
-        << lines[lines.size() - 2];
-  }
 }
 
 // A thread the product left behind faults while the run ends, before, during or after the

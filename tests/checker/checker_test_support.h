@@ -22,7 +22,7 @@ struct ProgramOutput {
   int exitCode;
   std::string out, err;
 };
-ProgramOutput RunBesideTest(const std::string& program, const std::string& arguments, bool joined);
+ProgramOutput RunBesideTest(const std::string& program, const std::string& arguments, bool joined = false);
 
 // The example scripts, by update type.
 inline const std::vector<std::string> kExamples = {"oas", "ods", "schedule"};

@@ -31,11 +31,9 @@ using Values = std::map<std::string, json>;  // "<table> [section] key" and "- l
 const RecordTable* const kTables[] = {&GeneralRecordFields, &OASTaskFields, &ODSTaskFields, &UpdateTaskFields,
                                       &UpgradeTaskFields};
 
+using checker_test::RunBesideTest;
 using Output = checker_test::ProgramOutput;
-Output Launch(const char* program, const std::string& arguments) {
-  return checker_test::RunBesideTest(program, arguments, false);
-}
-Output Tarnplan(const std::string& arguments) { return Launch("tarnplan.exe", arguments); }
+Output Tarnplan(const std::string& arguments) { return RunBesideTest("tarnplan.exe", arguments); }
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 DWORD Apply(const std::string& path) {
@@ -242,7 +240,7 @@ TEST_F(Plan, AnExportAppliedElsewhereGivesBackEveryValueAScriptCanHold) {
     const Output exported = Tarnplan("export " + type + " --out " + Quoted(files.back()));
     EXPECT_EQ(exported.exitCode, 1) << type;
     warnings += exported.err;
-    const Output check = Launch("tarncheck.exe", "--format json " + Quoted(files.back()));
+    const Output check = RunBesideTest("tarncheck.exe", "--format json " + Quoted(files.back()));
     EXPECT_EQ(check.exitCode, 0) << check.out;
     EXPECT_EQ(json::parse(check.out)["updateType"], type);
   }

@@ -60,30 +60,41 @@ class UpdateE2eTest : public product_test::ProductTest {
 
 // A fault in one field write loses that field alone, whatever was raised. One the library
 // handles itself (in its own frame, with IsBadReadPtr, in GetOptions) is its own business: the
-// update goes on and commits. One that nothing handles, of any code, here on a thread the library
-// runs of its own while the agent's worker stands in a guarded field write, ends the run with 11
-// and a status line naming it, as a management system starting the agent without a debugger sees it.
+// update goes on and commits. One that nothing handles, of any code, on the worker or on a thread
+// the library runs of its own while the worker stands in a guarded field write, replaces the
+// previous result with 11 and a status line naming it, with or without a debugger (as a
+// management system starts the agent), stack overflow included.
 TEST_F(UpdateE2eTest, OnlyTheFaultedFieldIsLostAndOnlyAFaultThatNothingHandlesEndsTheRun) {
   using standin::FieldFault;
+  using standin::ControlCall;
   const struct {
     std::function<void(standin::Faults&)> set;
     bool asDebuggee;
     DWORD result;
-    std::string code;  // of the exception that ended the run
-    bool lost;         // the write of szDAT
+    std::string code;     // of the exception that ended the run
+    bool lost;            // the write of szDAT
+    std::string command;  // "": the update
   } cases[] = {
-      {[](standin::Faults& f) { f.crashKind = FieldFault::kAccessViolation; }, true, 0, "", true},
-      {[](standin::Faults& f) { f.crashKind = FieldFault::kForeignException; }, true, 0, "", true},
-      {[](standin::Faults& f) { f.crashKind = FieldFault::kStackOverflow; }, true, 0, "", true},
-      {[](standin::Faults& f) { f.crashKind = FieldFault::kHandled; }, true, 0, "", false},
-      {[](standin::Faults& f) { f.crashKind = FieldFault::kBadPointerProbe; }, true, 0, "", false},
-      {[](standin::Faults& f) { f.crashOnField = false, f.handledFault = true; }, true, 0, "", false},
-      {[](standin::Faults& f) { f.crashOnField = false, f.handledFault = true; }, false, 0, "", false},
-      {[](standin::Faults& f) { f.crashOnField = false, f.threadFaultOnField = true; }, false, 11, "0xC0000005", false},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kAccessViolation; }, true, 0, "", true, ""},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kForeignException; }, true, 0, "", true, ""},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kStackOverflow; }, true, 0, "", true, ""},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kHandled; }, true, 0, "", false, ""},
+      {[](standin::Faults& f) { f.crashKind = FieldFault::kBadPointerProbe; }, true, 0, "", false, ""},
+      {[](standin::Faults& f) { f.crashOnField = false, f.handledFault = true; }, true, 0, "", false, ""},
+      {[](standin::Faults& f) { f.crashOnField = false, f.handledFault = true; }, false, 0, "", false, ""},
+      {[](standin::Faults& f) { f.crashOnField = false, f.threadFaultOnField = true; }, false, 11, "0xC0000005", false,
+       ""},
       {[](standin::Faults& f) {
          f.crashOnField = false, f.threadFaultOnField = true, f.threadFaultKind = FieldFault::kForeignException;
        },
-       false, 11, "0xE06D7363", false},
+       false, 11, "0xE06D7363", false, ""},
+      // A product that says yes to the interface but fills nothing.
+      {[](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }, true, 11,
+       "0xC0000005", false, "LC_START"},
+      {[](standin::Faults& f) { f.raiseIn = ControlCall::kStartLC, f.raiseKind = FieldFault::kForeignException; },
+       true, 11, "0xE06D7363", false, "LC_START"},
+      {[](standin::Faults& f) { f.raiseIn = ControlCall::kStartLC, f.raiseKind = FieldFault::kStackOverflow; }, false,
+       11, "0xC00000FD", false, "LC_START"},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
@@ -92,12 +103,18 @@ TEST_F(UpdateE2eTest, OnlyTheFaultedFieldIsLostAndOnlyAFaultThatNothingHandlesEn
       f.crashOnField = true, f.crashArea = kAreaGeneralRecord, f.crashOffset = 512;  // szDAT
       each.set(f);
     });
-    const AgentRun run = Run(GeneralScript("ODS"), 120000, each.asDebuggee);
+    test_registry::SetDword(AgentSubkey("TARNUPDATE"), "ReturnCode", 1234);
+    test_registry::SetString(AgentSubkey("TARNUPDATE"), "ReturnString", "stale");
+    const update_test::ScriptFile script("faults.ini", GeneralScript("ODS"));
+    AgentRunOptions options;
+    options.asDebuggee = each.asDebuggee;
+    const AgentRun run = RunToEnd(each.command.empty() ? "LC_UPDATE=" + script.Path() : each.command, options);
     ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kEleven);
+    EXPECT_EQ(standin::ProtocolErrorCount(), 0);
     EXPECT_EQ(CountOf(run.debugOutput, "UpdateString Exception [CurrentVer] szDAT\n"), each.lost ? 1 : 0);
     EXPECT_EQ(CommittedText(512) == "value of szDAT", each.result == 0 && !each.lost);
     EXPECT_EQ(CommittedText(1024) == "value of szECClient", each.result == 0);
-    if (each.asDebuggee) {
+    if (each.asDebuggee && each.result == 0) {
       EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] szDAT = value of szDAT\n"), each.lost ? 0 : 1);
       EXPECT_EQ(CountOf(run.debugOutput, "[CurrentVer] dwDelayStartup = 3\n"), 1);
     }
