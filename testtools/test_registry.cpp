@@ -51,16 +51,15 @@ std::optional<DWORD> GetDword(const std::string& keyPath, const std::string& nam
 }
 
 std::optional<std::string> GetString(const std::string& keyPath, const std::string& name) {
-  // REG_SZ only: an expandable string would come expanded.
-  const DWORD flags = RRF_RT_REG_SZ | RRF_NOEXPAND;
+  // REG_SZ only: an expandable string is refused, not expanded.
+  const auto read = [&](void* data, DWORD* size) {
+    return RegGetValueA(HKEY_LOCAL_MACHINE, keyPath.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr, data,
+                        size) == ERROR_SUCCESS;
+  };
   DWORD size = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, keyPath.c_str(), name.c_str(), flags, nullptr, nullptr, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  if (!read(nullptr, &size)) return std::nullopt;
   std::string value(size, '\0');
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, keyPath.c_str(), name.c_str(), flags, nullptr, &value[0], &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  if (!read(&value[0], &size)) return std::nullopt;
   value.resize(value.find('\0'));  // the value always comes with its terminator
   return value;
 }

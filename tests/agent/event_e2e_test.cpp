@@ -96,7 +96,9 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
       "[TARNUPDATE]\r\nUpdateType=oas\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\nbShowIcon=1\r\n"
       "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n";
   const std::string undoFolder = "C:\\TARN-EVENT-UNDO";
-  const auto keepUndoPoints = [undoFolder] { test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder); };
+  const auto keepUndoPoints = [undoFolder] {
+    test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
+  };
   const std::string schedule = "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n";
   const auto timeOut = [](std::function<void(standin::Faults&)> change) {
     return [change] {
