@@ -63,6 +63,11 @@ std::vector<std::string> FilesMatching(const std::string& pattern) {
   return names;
 }
 
+void RemoveFolder(const std::string& folder) {
+  for (const std::string& name : FilesMatching(folder + "\\*")) DeleteFileA((folder + "\\" + name).c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 std::string Upper(std::string text) {
   for (char& c : text) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   return text;

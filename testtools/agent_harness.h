@@ -42,6 +42,8 @@ std::string TemporaryPath(const std::string& name);
 std::string ReadBytes(const std::string& path);
 // Names of the files and folders that `pattern`, a path with wildcards, matches, sorted.
 std::vector<std::string> FilesMatching(const std::string& pattern);
+// Deletes the files in `folder`, then the folder, which must hold nothing else then.
+void RemoveFolder(const std::string& folder);
 // ASCII letters upper-cased, as the agent shows the paths it was given.
 std::string Upper(std::string text);
 

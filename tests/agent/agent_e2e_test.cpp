@@ -294,9 +294,8 @@ TEST_F(AgentE2eTest, APlantedMsiDllIsNeverLoaded) {
   SetCurrentDirectoryA(previousFolder);
   ExpectAgentResult(run, 0, kSuccess);
   EXPECT_EQ(std::count(run.debugOutput.begin(), run.debugOutput.end(), "planted MSI.DLL loaded\n"), 0);
-  for (const std::string& file : {agent, folder + "\\MSI.DLL", current + "\\MSI.DLL"}) DeleteFileA(file.c_str());
-  RemoveDirectoryA(current.c_str());
-  RemoveDirectoryA(folder.c_str());
+  RemoveFolder(current);
+  RemoveFolder(folder);
 }
 
 TEST_F(AgentE2eTest, AHungProductCallEndsTheRunAfterFuncTimeout) {

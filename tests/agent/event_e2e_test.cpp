@@ -96,9 +96,6 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
       "[TARNUPDATE]\r\nUpdateType=oas\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\nbShowIcon=1\r\n"
       "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n";
   const std::string undoFolder = "C:\\TARN-EVENT-UNDO";
-  const auto keepUndoPoints = [undoFolder] {
-    test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
-  };
   const std::string schedule = "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n";
   const auto timeOut = [](std::function<void(standin::Faults&)> change) {
     return [change] {
@@ -109,8 +106,8 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
   const EventCase cases[] = {
       {"no command word", none, "", "", 0, EVENTLOG_INFORMATION_TYPE, 0x400003E8, {}},
       {"version too old", none, "", "LC_VERSION=9.0.0", 12, EVENTLOG_WARNING_TYPE, 0x800003F4, {}},
-      {"an update", keepUndoPoints, oas, "", 0, EVENTLOG_INFORMATION_TYPE, 0x400007D0,
-       {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "undo point"}},
+      {"an update", [&] { test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder); }, oas, "", 0,
+       EVENTLOG_INFORMATION_TYPE, 0x400007D0, {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "undo point"}},
       {"an Update task not stored", faults([](standin::Faults& f) { f.setTaskFails = true; }), schedule, "", 9,
        EVENTLOG_ERROR_TYPE, 0xC00007D9, {"SCHEDULE", "1", "15", "0", "none", "none", "no", kNoUndo}},
       {"an update that overran Func Timeout", timeOut([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(400); }),
@@ -150,9 +147,7 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
         const std::string& file = event.inserts[i];
         EXPECT_EQ(file.rfind(undoFolder + "\\", 0), 0u) << file;
         EXPECT_EQ(file.substr(file.size() - 8), "-OAS.INI") << file;
-        DeleteFileA(file.c_str());
-        DeleteFileA((undoFolder + "\\LAST-OAS.INI").c_str());
-        RemoveDirectoryA(undoFolder.c_str());
+        RemoveFolder(undoFolder);
       } else if (expected[i] != "*") {
         EXPECT_EQ(event.inserts[i], expected[i]) << "insert " << i + 1;
       }

@@ -367,9 +367,7 @@ TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
   const Output unreadable = Tarnplan("history");
   EXPECT_EQ(unreadable.exitCode, 2);
   EXPECT_EQ(unreadable.err, "tarnplan: " + oas + " cannot be read: it is no folder\r\n");
-  for (const auto& point : points) DeleteFileA(point["file"].get<std::string>().c_str());
-  for (const char* type : types) DeleteFileA((folder + "\\LAST-" + type + ".INI").c_str());
-  RemoveDirectoryA(folder.c_str());
+  RemoveFolder(folder);
 }
 
 }  // namespace

@@ -41,11 +41,6 @@ const std::string kUndoFolder = TemporaryPath("tarn-undo-test");
 
 Strings FilesIn(const std::string& folder) { return FilesMatching(folder + "\\*.INI"); }
 
-void RemoveFolder(const std::string& folder) {
-  for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + "\\" + name).c_str());
-  RemoveDirectoryA(folder.c_str());
-}
-
 // No script sets the bytes after a text's terminator (the agent hands over the text and its
 // NUL): they are left out of the comparison.
 void ClearPastTexts(BYTE* record, const RecordTable& table) {
