@@ -42,11 +42,10 @@ class UpdateE2eTest : public product_test::ProductTest {
     test_registry::SetDword(AgentSubkey("Debug"), "Output", 1);
   }
 
-  static AgentRun Run(const std::string& script, DWORD timeoutMs = 120000, bool asDebuggee = true) {
+  static AgentRun Run(const std::string& script, DWORD timeoutMs = 120000) {
     const update_test::ScriptFile file(std::to_string(GetTickCount()) + ".ini", script);
     AgentRunOptions options;
     options.timeoutMs = timeoutMs;
-    options.asDebuggee = asDebuggee;
     AgentRun run = RunToEnd("LC_UPDATE=" + file.Path(), options);
     EXPECT_EQ(test_registry::GetDword(AgentSubkey("TARNUPDATE"), "ReturnCode"), run.exitCode);
     EXPECT_EQ(standin::ProtocolErrorCount(), 0);

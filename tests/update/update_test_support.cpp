@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "foundation/trace_log.h"
+#include "testtools/agent_harness.h"
 
 namespace update_test {
 namespace {
@@ -19,15 +20,10 @@ LONG CALLBACK CollectDebugText(EXCEPTION_POINTERS* info) {
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
-std::string TempPath(const std::string& name) {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, folder);
-  return std::string(folder) + "tarn-update-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-}
-
 }  // namespace
 
-ScriptFile::ScriptFile(const std::string& name, const std::string& content) : path_(TempPath(name)) {
+ScriptFile::ScriptFile(const std::string& name, const std::string& content)
+    : path_(TemporaryPath("tarn-update-" + std::to_string(GetCurrentProcessId()) + "-" + name)) {
   std::ofstream(path_, std::ios::binary) << content;
 }
 
