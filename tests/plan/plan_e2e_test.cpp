@@ -301,6 +301,7 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
        "update type \"OSA\" is none of OAS, ODS and SCHEDULE: the agent would end with [1]"},
       {"", "preview none.ini", 2, "", "the script cannot be read: the agent would end with [6]"},
       {"", "export OSA", 2, "", "tarnplan: \"OSA\" is none of OAS, ODS and SCHEDULE\r\n"},
+      {"", "preview", 2, "", "usage: tarnplan preview SCRIPT"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.faults + " " + c.arguments);
