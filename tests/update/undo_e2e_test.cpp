@@ -67,14 +67,13 @@ void ExpectSameState(standin::ProductState was, standin::ProductState is) {
   EXPECT_TRUE(was.odsTask == is.odsTask) << "the on-demand task differs";
 }
 
-class UndoE2eTest : public ::testing::Test {
+class UndoE2eTest : public product_test::ProductTest {
  protected:
   void SetUp() override { Clean(); }
   void TearDown() override { Clean(); }
   static void Clean() {
-    test_registry::DeleteTree(kAgentKeyPath);
+    ProductTest::Clean();
     RemoveFolder(kUndoFolder);
-    ASSERT_TRUE(standin::ResetState());
     // As in a product: the on-demand task counts the items of its two lists.
     ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
       const DWORD counts[] = {static_cast<DWORD>(state.lists[kListODSExcludedItems].size()),
