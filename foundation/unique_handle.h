@@ -46,41 +46,17 @@ struct KernelHandleTraits {
   static void Close(Handle handle) { CloseHandle(handle); }
 };
 
-struct RegistryKeyTraits {
-  using Handle = HKEY;
+// A handle that is null when there is none, closed by one call.
+template <typename HandleType, auto Closer>
+struct NullIsNoneTraits {
+  using Handle = HandleType;
   static Handle None() { return nullptr; }
   static bool IsNone(Handle handle) { return handle == nullptr; }
-  static void Close(Handle handle) { RegCloseKey(handle); }
-};
-
-struct ModuleTraits {
-  using Handle = HMODULE;
-  static Handle None() { return nullptr; }
-  static bool IsNone(Handle handle) { return handle == nullptr; }
-  static void Close(Handle handle) { FreeLibrary(handle); }
-};
-
-struct BoundaryDescriptorTraits {
-  using Handle = HANDLE;
-  static Handle None() { return nullptr; }
-  static bool IsNone(Handle handle) { return handle == nullptr; }
-  static void Close(Handle handle) { DeleteBoundaryDescriptor(handle); }
+  static void Close(Handle handle) { Closer(handle); }
 };
 
 // Closed without destroying: the namespace lives on while another run holds it.
-struct PrivateNamespaceTraits {
-  using Handle = HANDLE;
-  static Handle None() { return nullptr; }
-  static bool IsNone(Handle handle) { return handle == nullptr; }
-  static void Close(Handle handle) { ClosePrivateNamespace(handle, 0); }
-};
-
-struct EventSourceTraits {
-  using Handle = HANDLE;
-  static Handle None() { return nullptr; }
-  static bool IsNone(Handle handle) { return handle == nullptr; }
-  static void Close(Handle handle) { DeregisterEventSource(handle); }
-};
+inline void ClosePrivateNamespaceKeepingIt(HANDLE handle) { ClosePrivateNamespace(handle, 0); }
 
 struct FileSearchTraits {
   using Handle = HANDLE;
@@ -91,11 +67,11 @@ struct FileSearchTraits {
 
 // Files, processes, threads, events, mailslots, pipes, mutexes.
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
-using BoundaryDescriptor = UniqueHandle<BoundaryDescriptorTraits>;
-using PrivateNamespace = UniqueHandle<PrivateNamespaceTraits>;
-using RegistryKey = UniqueHandle<RegistryKeyTraits>;
-using LoadedModule = UniqueHandle<ModuleTraits>;
-using EventSource = UniqueHandle<EventSourceTraits>;
+using BoundaryDescriptor = UniqueHandle<NullIsNoneTraits<HANDLE, DeleteBoundaryDescriptor>>;
+using PrivateNamespace = UniqueHandle<NullIsNoneTraits<HANDLE, ClosePrivateNamespaceKeepingIt>>;
+using RegistryKey = UniqueHandle<NullIsNoneTraits<HKEY, RegCloseKey>>;
+using LoadedModule = UniqueHandle<NullIsNoneTraits<HMODULE, FreeLibrary>>;
+using EventSource = UniqueHandle<NullIsNoneTraits<HANDLE, DeregisterEventSource>>;
 using FileSearch = UniqueHandle<FileSearchTraits>;
 
 // An export of a loaded module as a typed function pointer; null when it is missing.
