@@ -26,6 +26,7 @@ struct CommandRun {
   // The script's private copy, shared by the entry thread's run and the worker's: it goes when
   // both have let go of it.
   std::shared_ptr<ScriptCopy> scriptCopy;
+  bool scriptUnreadable = false;        // 6 because the script is there but could not be held or copied
   char requiredVersion[kRequiredVersionBufferSize] = {};  // LC_VERSION= argument
   TextString targetPath;                // LC_EXEC or LC_FILEVER file
   // A command's part on the entry thread gave up on a thread it started, which may still be

@@ -24,6 +24,7 @@ TextString ResultText(const CommandRun& run, ResultCode code) {
     LoadMessage(run.module, IDS_RESULT_FIRST + static_cast<unsigned int>(code), message);
     switch (code) {
       case kResultScriptMissing:
+        if (run.scriptUnreadable) LoadMessage(run.module, IDS_SCRIPT_UNREADABLE, message);
         text.Format(message, run.scriptPath);
         break;
       case kResultProgramMissing:

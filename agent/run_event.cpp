@@ -153,6 +153,11 @@ void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultTe
       undo.AddAnsi(run.details->undoFile);
     } else if (undoState == kUndoFailed) {
       undo.Add(L"not written");
+    }
+    if (undoState != kUndoNone && run.details != nullptr) {
+      const LONG lastState = Read(run.details->lastState);
+      if (lastState == kLastRemoved) undo.Add(L"; the type's LAST- file is removed, so that it undoes no earlier update");
+      if (lastState == kLastStale) undo.Add(L"; the type's LAST- file could not be removed and undoes an earlier update");
     } else {
       undo.Add(run.undoFolder.IsEmpty() ? L"none (no LC_UPDATE\\UndoFolder)" : L"none");
     }

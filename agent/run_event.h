@@ -15,8 +15,10 @@
 // The event source the agent's package registers.
 constexpr wchar_t kEventSourceName[] = L"TarnUpdate";
 
-// Whether the run kept an undo point.
+// Whether the run kept an undo point, and what became of its type's LAST- file when it could
+// not be made this run's point.
 enum : LONG { kUndoNone, kUndoWritten, kUndoFailed };
+enum : LONG { kLastReplaced, kLastRemoved, kLastStale };
 
 // What the worker finds out about an update for the event. One per process, made by the entry
 // point and outliving every thread that writes it; written with interlocked operations only.
@@ -27,6 +29,7 @@ struct RunDetails {
   DWORD sourceError = 0;  // why it could not be opened
   UpdateTally update;
   volatile LONG undoState = kUndoNone;
+  volatile LONG lastState = kLastReplaced;
   char undoFile[kPathBufferSize] = {};  // set before undoState becomes kUndoWritten, then kept
 };
 

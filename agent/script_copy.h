@@ -11,6 +11,7 @@
 
 #include "foundation/result_codes.h"
 #include "foundation/text_string.h"
+#include "foundation/trusted_folder.h"
 #include "foundation/unique_handle.h"
 
 class ScriptCopy {
@@ -21,8 +22,8 @@ class ScriptCopy {
   ScriptCopy& operator=(const ScriptCopy&) = delete;
 
   // Opens the script at `scriptPath`, sharing reads only, and copies it: 0, or 6 with a status
-  // line saying why not.
-  ResultCode Make(const char* scriptPath);
+  // line saying why not; `missing` then says whether the script was not there at all.
+  ResultCode Make(const char* scriptPath, bool& missing);
   // The copy's path, for the profile functions.
   const char* path() const { return path_.c_str(); }
   // Once every key is read: the script itself is free again (the copy stays until the end).
@@ -31,6 +32,7 @@ class ScriptCopy {
  private:
   KernelHandle script_;  // the script as given: nobody can rewrite or delete it while held
   KernelHandle copy_;    // held for reading: no other run's clean-up can remove it meanwhile
-  TextString folder_;
+  TrustedFolder folder_;
+  TextString name_;  // the copy's name in the folder
   TextString path_;
 };

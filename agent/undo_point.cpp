@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "agent/run_event.h"
+#include "agent/script_copy.h"
 #include "agent_version.h"
 #include "foundation/secure_file.h"
 #include "foundation/trace_log.h"
@@ -12,22 +13,10 @@
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// The folder, and every missing one above it, each for SYSTEM and Administrators only. An
-// existing undo folder must be no link and belong to them; of the folders above, only the one
-// it lies in must be no link.
-FileStatus CreateFolders(const std::string& folder) {
-  const std::size_t parent = folder.find_last_of('\\');
-  if (!IsFolder(folder) && parent != std::string::npos && parent > 2 && !IsFolder(folder.substr(0, parent))) {
-    const FileStatus above = CreateFolders(folder.substr(0, parent));
-    if (!above.ok()) return above;
-  }
-  return CreatePrivateFolder(folder.c_str(), true);
-}
+// A reader of the LAST- file (tarnplan, an administrator's editor) holds it for a moment at
+// most: its removal is tried a few times.
+constexpr int kRemoveTries = 5;
+constexpr DWORD kRemovePauseMs = 20;
 
 std::string TimeText(const SYSTEMTIME& time) {
   char text[32];
@@ -36,23 +25,57 @@ std::string TimeText(const SYSTEMTIME& time) {
   return text;
 }
 
+void Publish(const CommandRun& run, volatile LONG RunDetails::*field, LONG value) {
+  if (run.details != nullptr) InterlockedExchange(&(run.details->*field), value);
+}
+
 }  // namespace
 
 UndoPoints::UndoPoints(const CommandRun& run)
     : run_(run), capture_([this](const UndoCapture& capture) { Keep(capture); }) {}
 
-void UndoPoints::Fail(const TextString& reason) {
+std::string UndoPoints::LastName() const {
+  return std::string("LAST-") + UpdateKindName(capture_.kind()) + ".INI";
+}
+
+void UndoPoints::Fail(const TextString& reason, bool folderTrusted) {
   if (!failed_) {
     TraceStatus("No undo point could be written in %s: %s. The update goes on.\n", run_.undoFolder.c_str(),
                 reason.c_str());
   }
   failed_ = true;
-  if (run_.details != nullptr) InterlockedExchange(&run_.details->undoState, kUndoFailed);
+  Publish(run_, &RunDetails::undoState, kUndoFailed);
+  // A folder that is not the agent's own is not touched at all.
+  if (folderTrusted) MakeLast();
+}
+
+void UndoPoints::MakeLast() {
+  const std::string last = folder_.path().c_str() + std::string("\\") + LastName();
+  // The script this run applies may be that very file: the copy is what is read from here on.
+  if (run_.scriptCopy) run_.scriptCopy->LetGoOfScript();
+  if (!failed_) {
+    const FileStatus written =
+        WriteWholeFile(last.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, true);
+    if (written.ok()) return;
+    TraceStatus("%s could not be written: %s.\n", last.c_str(), written.Reason().c_str());
+  }
+  bool removed = false;
+  for (int attempt = 0; attempt < kRemoveTries && !removed; ++attempt) {
+    if (attempt > 0) Sleep(kRemovePauseMs);
+    removed = folder_.RemoveFile(LastName().c_str());
+  }
+  if (removed) {
+    TraceStatus("%s is removed: it would put back an earlier update than this one.\n", last.c_str());
+    Publish(run_, &RunDetails::lastState, kLastRemoved);
+  } else {
+    TraceStatus("%s could not be removed (error %lu): it puts back an earlier update than this one.\n", last.c_str(),
+                GetLastError());
+    Publish(run_, &RunDetails::lastState, kLastStale);
+  }
 }
 
 void UndoPoints::Keep(const UndoCapture& capture) {
   if (failed_) return;
-  const std::string folder = run_.undoFolder.c_str();
   SYSTEMTIME now;
   GetSystemTime(&now);
   UndoPointInfo info;
@@ -66,42 +89,40 @@ void UndoPoints::Keep(const UndoCapture& capture) {
   text_ = UndoScript(capture.kind(), UndoHeading(info), capture.keys(), capture.lists()).Text();
 
   // A later store of the same run (the Upgrade task after the Update task) rewrites the same point.
-  const bool first = path_.empty();
+  const bool first = name_.empty();
   if (first) {
-    const FileStatus folderMade = CreateFolders(folder);
-    if (!folderMade.ok()) return Fail(folderMade.Reason());
-    path_ = folder + "\\" + UndoPointName(now, capture.kind());
+    const FileStatus opened = folder_.Open(run_.undoFolder);
+    if (!opened.ok()) return Fail(folder_.Refusal(opened), false);
+    name_ = UndoPointName(now, capture.kind());
   }
+  const std::string path = folder_.path().c_str() + std::string("\\") + name_;
   const FileStatus written =
-      WriteWholeFile(path_.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, !first);
-  if (!written.ok()) return Fail(written.Reason());
-  if (first && run_.details != nullptr && path_.size() < sizeof run_.details->undoFile) {
+      WriteWholeFile(path.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, !first);
+  if (!written.ok()) return Fail(written.Reason(), true);
+  MakeLast();
+  if (first && run_.details != nullptr && path.size() < sizeof run_.details->undoFile) {
     // The name first, then the state that lets a reporter read it.
-    std::copy(path_.begin(), path_.end(), run_.details->undoFile);
-    run_.details->undoFile[path_.size()] = '\0';
-    InterlockedExchange(&run_.details->undoState, kUndoWritten);
+    std::copy(path.begin(), path.end(), run_.details->undoFile);
+    run_.details->undoFile[path.size()] = '\0';
+    Publish(run_, &RunDetails::undoState, kUndoWritten);
   }
 }
 
 void UndoPoints::Finish() {
-  if (path_.empty() || failed_) return;
-  const std::string folder = run_.undoFolder.c_str();
+  if (name_.empty() || failed_) return;
   const std::string suffix = std::string("-") + UpdateKindName(capture_.kind()) + ".INI";
-  const std::string last = folder + "\\LAST" + suffix;
-  const FileStatus written =
-      WriteWholeFile(last.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, true);
-  if (!written.ok()) {
-    TraceStatus("%s could not be written: %s.\n", last.c_str(), written.Reason().c_str());
-  }
-
-  std::vector<std::string> points;
+  std::vector<std::string> others;
   WIN32_FIND_DATAA found;
-  const FileSearch search(FindFirstFileA((folder + "\\*" + suffix).c_str(), &found));
+  const FileSearch search(FindFirstFileA((folder_.path() + "\\*" + suffix.c_str()).c_str(), &found));
   if (!search) return;
   do {
-    if (IsUndoPointName(found.cFileName)) points.emplace_back(found.cFileName);
+    if (IsUndoPointName(found.cFileName) && _stricmp(found.cFileName, name_.c_str()) != 0) {
+      others.emplace_back(found.cFileName);
+    }
   } while (FindNextFileA(search.get(), &found));
-  std::sort(points.begin(), points.end());  // oldest first: the names begin with the time
+  // Oldest first, as the names begin with the time. This run's point is kept whatever its name
+  // says: a clock that ran ahead may have left points dated later.
+  std::sort(others.begin(), others.end());
   const std::size_t keep = run_.undoKeep > 0 ? run_.undoKeep : kDefaultUndoKeep;
-  for (std::size_t i = 0; i + keep < points.size(); ++i) DeleteFileA((folder + "\\" + points[i]).c_str());
+  for (std::size_t i = 0; i + keep < others.size() + 1; ++i) folder_.RemoveFile(others[i].c_str());
 }

@@ -160,6 +160,7 @@ TextString FileStatus::Reason() const {
     case FileRefusal::kFolderLink: reason = "its folder is a link or junction"; break;
     case FileRefusal::kNoFolder: reason = "its folder is missing"; break;
     case FileRefusal::kForeign: reason = "another account made it"; break;
+    case FileRefusal::kOthersMayChange: reason = "other accounts may change it"; break;
     case FileRefusal::kNotOnDisk: reason = "it is no file on a disk"; break;
     case FileRefusal::kFailed: reason.Format("error %lu", error); break;
   }

@@ -22,6 +22,7 @@ enum class FileRefusal : int {
   kFolderLink,  // the folder it lies in is a link or junction
   kNoFolder,    // the folder it lies in is missing or no folder
   kForeign,     // an existing folder that another account made
+  kOthersMayChange,  // a folder whose access list lets other accounts change it
   kNotOnDisk,   // a device, pipe or console, not a file on a disk
   kFailed,      // the system refused: `error` says why
 };

@@ -36,6 +36,10 @@ DWORD Slowed(DWORD milliseconds);
 // Full path of a program built beside the running test program.
 std::string ProgramBesideTest(const std::string& fileName);
 
+// The agent's own folder, and where it keeps its private copies of scripts.
+inline const std::string kAgentStateFolder = "C:\\ProgramData\\Velmora\\Tarn Configuration Agent";
+inline const std::string kScriptCopies = kAgentStateFolder + "\\Scripts";
+
 // Full path of `name` in the temporary folder.
 std::string TemporaryPath(const std::string& name);
 // A file's bytes; "" when it cannot be read (the caller's expectations then fail).

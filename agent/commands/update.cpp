@@ -16,8 +16,12 @@ ResultCode PrepareUpdate(CommandRun& run) {
   // and its library: nobody can delete or rewrite the script meanwhile, and every key is read
   // from a copy made through this handle, so the script read is the one held.
   auto copy = std::make_shared<ScriptCopy>();
-  const ResultCode made = copy->Make(run.scriptPath);
-  if (made != kResultSuccess) return made;
+  bool missing = false;
+  const ResultCode made = copy->Make(run.scriptPath, missing);
+  if (made != kResultSuccess) {
+    run.scriptUnreadable = !missing;
+    return made;
+  }
   run.scriptCopy = std::move(copy);
   return kResultSuccess;
 }

@@ -77,6 +77,8 @@ void ApplySetting(const std::string& key, const std::string& value, Faults* faul
     }
   } else if (key == "FieldWriteDelay") {
     faults->fieldWriteDelayMs = ToDword(value);
+  } else if (key == "SetTaskDelay") {
+    faults->setTaskDelayMs = ToDword(value);
   } else if (key == "EmptyInterface") {
     faults->emptyInterface = true;
     faults->emptyInterfaceId = ToDword(value);
@@ -112,7 +114,7 @@ bool ParseFieldFault(const std::string& name, FieldFault* fault) { return ParseI
 
 bool Faults::Any() const {
   return getOptionsFails || getOptionsWrongSize || refuseInterface || hangIn != ControlCall::kNone || getTaskFails ||
-         setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0 || emptyInterface || handledFault ||
+         setTaskFails || getODSTaskFails || crashOnField || fieldWriteDelayMs != 0 || setTaskDelayMs != 0 || emptyInterface || handledFault ||
          threadFaultOnField || raiseIn != ControlCall::kNone || lateFault;
 }
 
@@ -168,6 +170,7 @@ bool WriteFaultsFile(const std::string& path, const Faults& faults) {
     text += line;
   }
   if (faults.fieldWriteDelayMs != 0) add("FieldWriteDelay", faults.fieldWriteDelayMs);
+  if (faults.setTaskDelayMs != 0) add("SetTaskDelay", faults.setTaskDelayMs);
   if (faults.emptyInterface) add("EmptyInterface", faults.emptyInterfaceId);
   if (faults.handledFault) add("HandledFault", 1);
   if (faults.threadFaultOnField) text += std::string("ThreadFaultOnField=") + FieldFaultName(faults.threadFaultKind) + "\r\n";

@@ -17,6 +17,7 @@
 //                              another compiler (0xE06D7363) that nothing in it handles,
 //                              "overflow" overflows its stack
 //   FieldWriteDelay=50         every field write takes this many milliseconds (a slow product)
+//   SetTaskDelay=500           SetTask takes this many milliseconds after it stored the task
 //   EmptyInterface=6           AvSync_GetIFace answers 0 for this id but fills nothing
 //   HandledFault=1             GetOptions raises an access violation and handles it itself
 //   RaiseIn=StartLC:foreign    this control call raises a fault of that KIND (access, foreign or
@@ -61,6 +62,7 @@ struct Faults {
   DWORD crashOffset = 0;
   FieldFault crashKind = FieldFault::kAccessViolation;
   DWORD fieldWriteDelayMs = 0;
+  DWORD setTaskDelayMs = 0;
   bool emptyInterface = false;
   DWORD emptyInterfaceId = 0;
   bool handledFault = false;

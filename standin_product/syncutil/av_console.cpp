@@ -89,6 +89,10 @@ BOOL WINAPI SetTask(TaskRecord task, DWORD index) {
     held = task;
   }
   record.Line().Number("result", stored ? 1 : 0);
+  if (session.faults.setTaskDelayMs != 0) {
+    guard.Unlock();
+    Sleep(session.faults.setTaskDelayMs);
+  }
   return stored ? TRUE : FALSE;
 }
 

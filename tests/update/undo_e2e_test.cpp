@@ -4,16 +4,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/update/update_test_support.h"
 #include "testtools/product_test.h"
+#include "testtools/unix_link.h"
 #include "update/record_tables.h"
 
 namespace {
 
 using product_test::Calls;
+using product_test::SetFaults;
+using update_test::CountOf;
 using product_test::State;
 using test_registry::AgentSubkey;
 using Strings = std::vector<std::string>;
@@ -144,6 +148,145 @@ TEST_F(UndoE2eTest, OldPointsArePrunedAndAnUnwritableFolderOnlySaysSo) {
   const Strings lines = run.StatusLines();
   const std::string said = "No undo point could be written in " + blocked + ": ";
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(said, 0) == 0; }), 1);
+}
+
+// What the agent keeps as SYSTEM goes only where every folder on the way is its own: a link on
+// the way is refused with one status line, and nothing is made or removed where it leads; the
+// Windows temp folder, where script copies once lived, is never touched.
+TEST_F(UndoE2eTest, ALinkOnTheWayToTheAgentsFoldersIsRefusedAndNothingHappensWhereItLeads) {
+  const std::string elsewhere = TemporaryPath("tarn-elsewhere");
+  char windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  const std::string oldCopy = windows + std::string("\\TEMP\\TarnUpdate.0");
+  const std::string oldLink = windows + std::string("\\TEMP\\TarnUpdate.1");
+  const update_test::ScriptFile script("way.ini", kScripts[0].script);
+  const std::string middle = kUndoFolder + "\\MIDDLE";
+  const struct {
+    std::string link;
+    std::string undoFolder;
+    DWORD code;
+    std::string result;
+    std::string said;
+  } kCases[] = {
+      {middle, middle + "\\UNDO", 0, kSuccess,
+       "No undo point could be written in " + middle + "\\UNDO: " + middle +
+           ": it is a link or junction. The update goes on.\n"},
+      {kScriptCopies, "", 6,
+       "[6] Configuration file " + Upper(script.Path()) + " is there but could not be held and copied for reading.",
+       "The script cannot be copied for reading: " + kScriptCopies + ": it is a link or junction. Nothing was updated.\n"},
+  };
+  for (const auto& each : kCases) {
+    SCOPED_TRACE(each.link);
+    Clean();
+    for (const std::string& folder : {elsewhere, oldCopy}) {
+      RemoveUnixTree(folder);
+      CreateDirectoryA(folder.c_str(), nullptr);
+      std::ofstream(folder + "\\SCRIPT.INI") << "[TARNUPDATE]\r\n";
+    }
+    ASSERT_TRUE(MakeUnixLink(elsewhere, oldLink));
+    for (const std::string& folder : {kUndoFolder, kAgentStateFolder}) CreateDirectoryA(folder.c_str(), nullptr);
+    RemoveUnixTree(each.link);
+    ASSERT_TRUE(MakeUnixLink(elsewhere, each.link));
+    if (!each.undoFolder.empty()) KeepUndoPoints(each.undoFolder);
+    const AgentRun run = Apply(script.Path());
+    ExpectAgentResult(run, each.code, each.result);
+    const Strings lines = run.StatusLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), each.said), 1);
+    EXPECT_EQ(FilesMatching(elsewhere + "\\*"), Strings{"SCRIPT.INI"});
+    EXPECT_EQ(FilesMatching(oldCopy + "\\*"), Strings{"SCRIPT.INI"});
+    for (const std::string& path : {each.link, elsewhere, oldCopy, oldLink}) RemoveUnixTree(path);
+  }
+}
+
+// A Wine drive U: on a folder inside a tmpfs of 64 KiB (a drive on the mount point itself Wine
+// shows as a link), for a disk that fills up.
+class SmallDisk {
+ public:
+  SmallDisk() {
+    const std::string drive = UnixName("C:\\");
+    const std::size_t devices = drive.find("/dosdevices/");
+    prefix_ = drive.substr(0, devices != std::string::npos ? devices : drive.find("/drive_c"));
+    mount_ = prefix_ + "/small-disk";
+    mounted_ = RunUnix({"mkdir", "-p", mount_}) && RunUnix({"mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", mount_}) &&
+               RunUnix({"mkdir", mount_ + "/drive"}) && RunUnix({"ln", "-sfn", mount_ + "/drive", prefix_ + "/dosdevices/u:"});
+  }
+  ~SmallDisk() {
+    RunUnix({"rm", "-f", prefix_ + "/dosdevices/u:"});
+    RunUnix({"umount", mount_});
+    RunUnix({"rmdir", mount_});
+  }
+  bool mounted() const { return mounted_; }
+  // Writes a file until the disk takes no more.
+  static void Fill() {
+    const KernelHandle file(CreateFileA("U:\\FILL", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string block(4096, 'x');
+    DWORD written = 1;
+    while (written > 0 && WriteFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr)) {
+    }
+  }
+
+ private:
+  std::string prefix_;
+  std::string mount_;
+  bool mounted_ = false;
+};
+
+// LAST-TYPE.INI never undoes an earlier update than the last one that stored a change: a run
+// whose point finds no room removes it (a fleet's undo then finds no script), and a run ended by
+// a time-out after it stored a task leaves it naming that run's point.
+TEST_F(UndoE2eTest, TheLastFileNeverUndoesAnEarlierUpdateThanTheLastOne) {
+  {
+    const SmallDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here (it needs root)";
+    KeepUndoPoints("U:\\UNDO");
+    const update_test::ScriptFile first("first.ini", kScripts[0].script);
+    ExpectAgentResult(Apply(first.Path()), 0, kSuccess);
+    ASSERT_EQ(FilesIn("U:\\UNDO").size(), 2u);
+    SmallDisk::Fill();
+    const update_test::ScriptFile second("second.ini", "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=9\r\n");
+    const AgentRun run = Apply(second.Path());
+    ExpectAgentResult(run, 0, kSuccess);
+    const Strings lines = run.StatusLines();
+    EXPECT_EQ(CountOf(lines, "U:\\UNDO\\LAST-OAS.INI is removed: it would put back an earlier update than this one.\n"), 1);
+    EXPECT_EQ(FilesIn("U:\\UNDO").size(), 1u);  // the first run's dated point
+    ExpectAgentResult(Apply("U:\\UNDO\\LAST-OAS.INI"), 6, "[6] Configuration file U:\\UNDO\\LAST-OAS.INI is missing.");
+  }
+  Clean();
+  KeepUndoPoints();
+  ExpectAgentResult(Apply(update_test::ScriptFile("before.ini", kScripts[2].script).Path()), 0, kSuccess);
+  // The time-out comes while the product takes its time after storing the Update task.
+  const standin::ProductState before = State();
+  SetFaults([](standin::Faults& f) { f.setTaskDelayMs = Slowed(5000); });
+  test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(1000));
+  const update_test::ScriptFile late("late.ini", "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=4\r\n");
+  ExpectAgentResult(RunToEnd("LC_UPDATE=" + late.Path()), 11, "[11] Management Port function did not complete.");
+  const standin::ProductState after = State();
+  ASSERT_EQ(after.tasks.size(), before.tasks.size());
+  EXPECT_TRUE(std::any_of(after.tasks.begin(), after.tasks.end(), [&](const auto& task) {
+    return std::memcmp(task.bytes, before.tasks[&task - &after.tasks[0]].bytes, sizeof task.bytes) != 0;
+  })) << "the Update task was stored";
+  const Strings files = FilesIn(kUndoFolder);
+  ASSERT_EQ(files.size(), 3u);
+  const std::string last = ReadBytes(kUndoFolder + "\\LAST-SCHEDULE.INI");
+  EXPECT_EQ(last, ReadBytes(kUndoFolder + "\\" + files[1]));
+  EXPECT_NE(last.find("; Script: " + Upper(late.Path()) + "\r\n"), std::string::npos);
+}
+
+// Pruning keeps the point the run just wrote, whatever the dates of the others (a clock that
+// ran ahead leaves points dated later).
+TEST_F(UndoE2eTest, PruningKeepsThisRunsPointBesideLaterDatedOnes) {
+  KeepUndoPoints();
+  test_registry::SetDword(AgentSubkey("LC_UPDATE"), "UndoKeep", 3);
+  CreateDirectoryA(kUndoFolder.c_str(), nullptr);
+  for (const char* name : {"20300101-000000-001-OAS.INI", "20300101-000000-002-OAS.INI", "20300101-000000-003-OAS.INI"}) {
+    std::ofstream(kUndoFolder + "\\" + name) << "[TARNUPDATE]\r\nUpdateType=OAS\r\n";
+  }
+  ExpectAgentResult(Apply(update_test::ScriptFile("now.ini", kScripts[0].script).Path()), 0, kSuccess);
+  const Strings files = FilesIn(kUndoFolder);
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[0].substr(0, 2), "20");
+  EXPECT_NE(files[0].substr(0, 4), "2030");
+  EXPECT_EQ(files[1], "20300101-000000-002-OAS.INI");
 }
 
 }  // namespace

@@ -153,12 +153,8 @@ TEST_F(UpdateE2eTest, TheScriptCannotBeDeletedWhileTheUpdateReadsIt) {
   EXPECT_EQ(CommittedText(9216 - 512), "value of szWebSupport");  // the last text of the script
 }
 
-// The agent's private copies of scripts in the Windows temp folder.
-std::size_t ScriptCopies() {
-  char windows[MAX_PATH] = {};
-  GetSystemWindowsDirectoryA(windows, MAX_PATH);
-  return FilesMatching(windows + "\\TEMP\\TarnUpdate.*"s).size();
-}
+// The agent's private copies of scripts in its own folder.
+std::size_t ScriptCopies() { return FilesMatching(kScriptCopies + "\\*"s).size(); }
 
 struct AgentOnThread {
   std::string arguments;
