@@ -1,7 +1,5 @@
 #include "foundation/secure_file.h"
 
-#include <aclapi.h>
-
 #include <cstring>
 #include <vector>
 
@@ -12,7 +10,6 @@ namespace {
 // Protected access lists, so nothing is inherited from a folder a user may have made.
 constexpr char kAdministratorsFile[] = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
 constexpr char kUsersReadFile[] = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
-constexpr char kPrivateFolder[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 constexpr int kTemporaryNameTries = 8;
 
 FileStatus Failed(DWORD error) { return {FileRefusal::kFailed, error}; }
@@ -116,39 +113,6 @@ FileStatus RenameOpenFile(HANDLE file, const char* path, bool replace) {
   return {};
 }
 
-bool IsOwnOrAdministrators(PSID owner) {
-  if (owner == nullptr) return false;
-  if (IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
-  HANDLE tokenHandle = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &tokenHandle)) return false;
-  const KernelHandle token(tokenHandle);
-  BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
-  DWORD length = 0;
-  if (!GetTokenInformation(token.get(), TokenUser, user, sizeof user, &length)) return false;
-  return EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user)->User.Sid) != FALSE;
-}
-
-// An existing folder the agent may use: no link, and made by SYSTEM, Administrators or itself.
-FileStatus CheckExistingFolder(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
-  if (IsLinkAttributes(attributes)) return Refused(FileRefusal::kLink);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    return Refused(FileRefusal::kExists);
-  }
-  const KernelHandle folder(CreateFileA(path, READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!folder) return Failed(GetLastError());
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const DWORD error = GetSecurityInfo(folder.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                                      nullptr, nullptr, &descriptor);
-  if (error != ERROR_SUCCESS) return Failed(error);
-  const bool trusted = IsOwnOrAdministrators(owner);
-  LocalFree(descriptor);
-  return trusted ? FileStatus{} : Refused(FileRefusal::kForeign);
-}
-
 }  // namespace
 
 TextString FileStatus::Reason() const {
@@ -213,19 +177,6 @@ FileStatus WriteWholeFile(const char* path, const void* data, std::size_t size, 
   if (status.ok()) status = RenameOpenFile(file.get(), path, replace);
   if (!status.ok()) RemoveOnClose(file.get());
   return status;
-}
-
-FileStatus CreatePrivateFolder(const char* path, bool mayExist) {
-  KernelHandle parent;
-  const FileStatus held = HoldFolderOf(path, parent);
-  if (!held.ok()) return held;
-  SddlSecurity security(kPrivateFolder);
-  if (security.get() == nullptr) return Failed(GetLastError());
-  if (CreateDirectoryA(path, security.get())) return {};
-  const DWORD error = GetLastError();
-  if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return Failed(error);
-  if (!mayExist) return Refused(WhatExistsAt(path));
-  return CheckExistingFolder(path);
 }
 
 FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file) {

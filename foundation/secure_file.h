@@ -56,11 +56,6 @@ FileStatus WriteNewFile(const char* path, const void* data, std::size_t size, Fi
 // an existing name is refused.
 FileStatus WriteWholeFile(const char* path, const void* data, std::size_t size, FileReaders readers, bool replace);
 
-// Creates `path` as a folder only SYSTEM and Administrators can use; what is created inside
-// inherits that. With `mayExist`, an existing folder is taken when it is no link and SYSTEM,
-// Administrators or the agent's own account owns it.
-FileStatus CreatePrivateFolder(const char* path, bool mayExist);
-
 // Opens a path that comes from outside for reading, sharing with `share` only, allowing a pipe
 // server identification, never impersonation; refused unless it is a file on a disk.
 FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file);

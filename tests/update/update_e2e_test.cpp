@@ -210,9 +210,17 @@ TEST_F(UpdateE2eTest, AWorkerStillTracingAfterTheTimeOutLeavesResultElevenAndNoC
   EXPECT_LT(GetTickCount64() - started, Slowed(10000));
   ExpectAgentResult(run, 11, kEleven);
   EXPECT_EQ(CountOf(Calls(), "SetOptions"), 0);
-  // The private copy of the script it could not remove goes with the next run, and so does that one's.
-  EXPECT_EQ(ScriptCopies(), 1u);
+  // The private copy of the script it could not remove goes with the next run, and so does that
+  // one's; one that somebody holds stays, and holds up no run.
+  ASSERT_EQ(ScriptCopies(), 1u);
   test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(60000));
+  {
+    const KernelHandle held(CreateFileA((kScriptCopies + "\\" + FilesMatching(kScriptCopies + "\\*")[0]).c_str(),
+                                        GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    ExpectAgentResult(Run(GeneralScript("OAS")), 0, kSuccess);
+    EXPECT_EQ(ScriptCopies(), 1u);
+  }
   ExpectAgentResult(Run(GeneralScript("OAS")), 0, kSuccess);
   EXPECT_EQ(ScriptCopies(), 0u);
 }
