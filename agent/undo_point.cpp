@@ -61,9 +61,8 @@ void UndoPoints::Keep(const UndoCapture& capture) {
   info.time = TimeText(now);
   info.script = run_.scriptPath;
   info.updateType = UpdateKindName(capture.kind());
-  info.keys = capture.keys().size();
-  info.lists = capture.lists().size();
-  text_ = UndoScript(capture.kind(), UndoHeading(info), capture.keys(), capture.lists()).Text();
+  const ScriptWriter script = UndoPointScript(capture, info);
+  text_ = script.Text();
 
   // A later store of the same run (the Upgrade task after the Update task) rewrites the same point.
   const bool first = path_.empty();
