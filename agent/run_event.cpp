@@ -151,6 +151,8 @@ void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultTe
     const LONG undoState = Read(run.details != nullptr ? run.details->undoState : nothingDone.kind);
     if (undoState == kUndoWritten) {
       undo.AddAnsi(run.details->undoFile);
+      const LONG leftOut = Read(run.details->undoLeftOut);
+      if (leftOut > 0) undo.Add(L" (without ").AddNumber(leftOut).Add(L" values no script can carry, named in it)");
     } else if (undoState == kUndoFailed) {
       undo.Add(L"not written");
     }

@@ -30,6 +30,7 @@ struct RunDetails {
   UpdateTally update;
   volatile LONG undoState = kUndoNone;
   volatile LONG lastState = kLastReplaced;
+  volatile LONG undoLeftOut = 0;  // values of the run's undo point that no script can carry
   char undoFile[kPathBufferSize] = {};  // set before undoState becomes kUndoWritten, then kept
 };
 

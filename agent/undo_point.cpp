@@ -84,9 +84,8 @@ void UndoPoints::Keep(const UndoCapture& capture) {
   info.time = TimeText(now);
   info.script = run_.scriptPath;
   info.updateType = UpdateKindName(capture.kind());
-  info.keys = capture.keys().size();
-  info.lists = capture.lists().size();
-  text_ = UndoScript(capture.kind(), UndoHeading(info), capture.keys(), capture.lists()).Text();
+  const ScriptWriter script = UndoPointScript(capture, info);
+  text_ = script.Text();
 
   // A later store of the same run (the Upgrade task after the Update task) rewrites the same point.
   const bool first = name_.empty();
@@ -100,6 +99,14 @@ void UndoPoints::Keep(const UndoCapture& capture) {
       WriteWholeFile(path.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, !first);
   if (!written.ok()) return Fail(written.Reason(), true);
   MakeLast();
+  // Said once each, though a later store of the run rewrites the point with them again.
+  const std::vector<NotWritten>& leftOut = script.notWritten();
+  for (std::size_t i = leftOutSaid_; i < leftOut.size(); ++i) {
+    TraceStatus("The undo point %s cannot carry [%s] %s: %s.\n", path.c_str(), leftOut[i].section.c_str(),
+                leftOut[i].key.c_str(), leftOut[i].reason.c_str());
+  }
+  leftOutSaid_ = std::max(leftOutSaid_, leftOut.size());
+  Publish(run_, &RunDetails::undoLeftOut, static_cast<LONG>(leftOut.size()));
   if (first && run_.details != nullptr && path.size() < sizeof run_.details->undoFile) {
     // The name first, then the state that lets a reporter read it.
     std::copy(path.begin(), path.end(), run_.details->undoFile);

@@ -42,4 +42,5 @@ class UndoPoints {
   std::string name_;  // this run's undo point in the folder, once named
   std::string text_;  // what it holds
   bool failed_ = false;
+  std::size_t leftOutSaid_ = 0;  // values the point cannot carry, said in status lines
 };

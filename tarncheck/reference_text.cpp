@@ -133,8 +133,11 @@ std::string SectionTable(const UpdateType& type, const std::string& section) {
   std::string text = "### [" + section + "]\n\n| Key | Type | Limits | Field |\n|---|---|---|---|\n";
   for (const CatalogueKey& key : type.keys) {
     if (!SameName(key.section, section)) continue;
+    const char* run = key.kind == ValueKind::kUpdateType
+                          ? "picks the records"
+                          : "1 marks an undo point: its extension lists are stored as written";
     const std::string field = key.record == kNoRecord
-                                  ? "picks the records"
+                                  ? run
                                   : std::string(type.records[static_cast<std::size_t>(key.record)].name) + ", offset " +
                                         std::to_string(key.offset);
     text +=

@@ -3,6 +3,7 @@
 #include "product_api/sync_library.h"
 #include "tarncheck/profile_names.h"
 #include "update/record_tables.h"
+#include "update/update_kind.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ const CatalogueRecord kGeneralRecord = {"product general record",
 UpdateType Begin(const char* name, const char* title) {
   UpdateType type{name, title, {}, {}, {}, {}};
   type.keys.push_back({kUpdateTypeSection, kUpdateTypeKey, ValueKind::kUpdateType, kNoRecord, 0});
+  type.keys.push_back({kUpdateTypeSection, kUndoPointKey, ValueKind::kBoolean, kNoRecord, 0});
   return type;
 }
 

@@ -36,7 +36,7 @@ struct CatalogueKey {
   std::string section;
   std::string key;
   ValueKind kind;
-  int record;          // index into UpdateType::records; kNoRecord for UpdateType itself
+  int record;          // index into UpdateType::records; kNoRecord for the [TARNUPDATE] keys
   std::size_t offset;  // of the field in that record
 };
 

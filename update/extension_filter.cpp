@@ -29,7 +29,8 @@ bool GetProductBuild(UpdateContext& run, int& build) {
 }
 
 void RemoveNoExtensionString(UpdateContext& run, char* text, const char* separator) {
-  if (run.noExtensionString[0] == '\0') return;
+  // An undo point holds what the product had, which the exclusion already let through once.
+  if (run.undoPoint || run.noExtensionString[0] == '\0') return;
   int build = 0;
   if (GetProductBuild(run, build) && build > 0) return;
   const TextString pattern = TextString(run.noExtensionString) + separator;

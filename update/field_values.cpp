@@ -53,17 +53,25 @@ std::string ShownValue(FieldType type, const BYTE* field, std::size_t bytes) {
   return std::to_string(NumberValue(type, field));
 }
 
-bool ScriptText(const std::string& value, std::string& whyNot) {
-  if (value.size() >= kScriptTextBufferSize) {
-    whyNot = "it is longer than the 511 characters a script value holds";
+// The profile functions take the blanks off both ends of a value, then one pair of quotes
+// that encloses all of it: a value that would lose either is written inside quotes of its own.
+bool NeedsQuotes(const std::string& value) {
+  if (value.empty()) return false;
+  if (IsBlank(value.front()) || IsBlank(value.back())) return true;
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+bool ScriptText(const std::string& value, std::string& text, std::string& whyNot) {
+  const bool quoted = NeedsQuotes(value);
+  text = quoted ? "\"" + value + "\"" : value;
+  // The quotes too must fit the reader's buffer, or the closing one is cut off and stays.
+  if (text.size() >= kScriptTextBufferSize) {
+    whyNot = quoted ? "it is longer than the 509 characters a script value holds inside the quotes it needs"
+                    : "it is longer than the 511 characters a script value holds";
   } else if (value == kMissingSentinel) {
     whyNot = "it is $#@NONE@#$, the agent's mark of an absent key";
   } else if (value.find_first_of("\r\n") != std::string::npos) {
     whyNot = "it holds a line break, which ends a script line";
-  } else if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()))) {
-    whyNot = "it begins or ends with a blank, which the profile functions take off";
-  } else if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-    whyNot = "it is enclosed in quotes, which the profile functions take off";
   } else {
     return true;
   }
@@ -77,8 +85,7 @@ bool ScriptValue(FieldType type, const BYTE* field, std::string& text, std::stri
     return true;
   }
   if (IsText(type)) {
-    text = FieldContent(type, field);
-    return ScriptText(text, whyNot);
+    return ScriptText(FieldContent(type, field), text, whyNot);
   }
   if (type == FieldType::kBoolean && Number(field) == 0xFFFFFFFF) {
     whyNot = "it holds -1, which the agent takes for an absent Boolean";

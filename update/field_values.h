@@ -27,9 +27,9 @@ long long NumberValue(FieldType type, const BYTE* field);
 std::string HexPairs(const BYTE* bytes, std::size_t count);
 
 // The value text that a script key must hold for the agent to store exactly this value, or
-// false with the reason when no value text can: the profile functions take blanks and one
-// pair of quotes off a value, a line break ends it, -1 is an absent Boolean and $#@NONE@#$ an
-// absent text.
+// false with the reason when no value text can: a value the profile functions would take
+// blanks or a pair of quotes off is written in quotes, a line break ends a value, -1 is an
+// absent Boolean and $#@NONE@#$ an absent text.
 bool ScriptValue(FieldType type, const BYTE* field, std::string& text, std::string& whyNot);
-// The same for one item of a list.
-bool ScriptText(const std::string& value, std::string& whyNot);
+// The same for a text, or one item of a list.
+bool ScriptText(const std::string& value, std::string& text, std::string& whyNot);

@@ -2,6 +2,8 @@
 // they replace.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "update/script_file.h"
 #include "update/script_readers.h"
@@ -53,6 +55,7 @@ void AddToList(UpdateContext& run, DWORD listId, const char* section, const char
   }
 
   const int count = run.product->GetItemCount(listId);
+  std::vector<std::string> items;  // as read back, for the undo point
   for (int index = 0; index < count; ++index) {
     NumberedKey(keyName, baseName, index);
     // Cleared each time: a GetItem that copies nothing shows an empty item, not the last one.
@@ -60,7 +63,9 @@ void AddToList(UpdateContext& run, DWORD listId, const char* section, const char
     run.product->GetItem(listId, item, kItemTextSize, static_cast<DWORD>(index));
     item[kItemTextSize - 1] = '\0';
     TraceDebug("AddToList GET [%s] %s = %s\n", section, keyName, item);
+    if (run.undo != nullptr) items.emplace_back(item);
   }
+  if (run.undo != nullptr) run.undo->ListFilled(listId, items);
   if (record != nullptr) StoreItemCount(record, listId, count);
   TallySet(run.tally, &UpdateTally::listsReplaced, 1L << listId);
 }

@@ -18,14 +18,15 @@ void TraceMissing(UpdateContext& run, const char* section, const char* key) {
   TraceDebug("MISSING [%s] %s\n", section, key);
 }
 
-// Runs a key's store in the fault guard, taking the field's value before it for an undo point,
-// and counts how it went: true when it ran to its end.
+// Runs a key's store in the fault guard, taking the field's value before and after it for an
+// undo point, and counts how it went: true when it ran to its end.
 template <typename Store>
 bool StoreGuarded(UpdateContext& run, const char* section, const char* key, FieldType type, const void* field,
                   Store& store) {
   auto replace = [&] {
     if (run.undo != nullptr) run.undo->Key(section, key, type, field);
     store();
+    if (run.undo != nullptr) run.undo->KeyWritten(field);
   };
   const bool stored = RunGuarded(replace);
   TallyCount(run.tally, stored ? &UpdateTally::keysWritten : &UpdateTally::keysFailed);

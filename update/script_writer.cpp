@@ -1,6 +1,5 @@
 #include "update/script_writer.h"
 
-
 #include "update/field_values.h"
 
 namespace {
@@ -40,9 +39,16 @@ std::string Purpose(UpdateKind kind, const std::string& section) {
 }  // namespace
 
 ScriptWriter::ScriptWriter(UpdateKind kind, const std::vector<std::string>& heading) : kind_(kind) {
-  for (const std::string& line : heading) heading_ += ";" + (line.empty() ? "" : " " + line) + kLineEnd;
+  SetHeading(heading);
   Section("TARNUPDATE").push_back(std::string("UpdateType=") + UpdateKindName(kind));
 }
+
+void ScriptWriter::SetHeading(const std::vector<std::string>& heading) {
+  heading_.clear();
+  for (const std::string& line : heading) heading_ += ";" + (line.empty() ? "" : " " + line) + kLineEnd;
+}
+
+void ScriptWriter::MarkUndoPoint() { Section("TARNUPDATE").push_back(std::string(kUndoPointKey) + "=1"); }
 
 std::vector<std::string>& ScriptWriter::Section(const char* name) {
   for (auto& section : sections_) {
@@ -66,12 +72,14 @@ void ScriptWriter::Key(const char* section, const char* key, FieldType type, con
 
 void ScriptWriter::List(const ItemListRow& list, const std::vector<std::string>& items) {
   std::vector<std::string>& lines = Section(list.section);
+  ++listsWritten_;
   int number = 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
+    std::string value;
     std::string whyNot;
     const std::string key = std::string(list.stem) + "_" + std::to_string(number);
-    if (ScriptText(items[i], whyNot)) {
-      lines.push_back(key + "=" + items[i]);
+    if (ScriptText(items[i], value, whyNot)) {
+      lines.push_back(key + "=" + value);
       ++number;
     } else {
       const std::string item = "item " + std::to_string(i + 1) + " of " + std::to_string(items.size());

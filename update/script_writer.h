@@ -2,7 +2,8 @@
 // agent's undo points: keys grouped by
 // section (only the first section of a name is read), each section with a comment on what it
 // holds, and CR LF line ends. A value that no script can give so that the agent stores it
-// exactly is written as a comment with the reason, and reported.
+// exactly is written as a comment with the reason, and reported. Undo points (the agent's, and
+// tarnplan's backups) say so in [TARNUPDATE]: the agent stores their values as written.
 #pragma once
 
 #include <string>
@@ -23,6 +24,11 @@ class ScriptWriter {
   // `heading`: comment lines, without their "; ", before the [TARNUPDATE] section.
   ScriptWriter(UpdateKind kind, const std::vector<std::string>& heading);
 
+  // Replaces the heading: for one that counts what was written.
+  void SetHeading(const std::vector<std::string>& heading);
+  // UndoPoint=1: the script puts back values the product held, extension lists included.
+  void MarkUndoPoint();
+
   void Key(const char* section, const char* key, FieldType type, const BYTE* field);
   // The whole list, numbered from 0 without a gap: an item that cannot be written is left out,
   // and the items after it move up, since the agent stops at the first missing number.
@@ -31,6 +37,7 @@ class ScriptWriter {
   std::string Text() const;
   const std::vector<NotWritten>& notWritten() const { return notWritten_; }
   int keysWritten() const { return keysWritten_; }
+  int listsWritten() const { return listsWritten_; }
 
  private:
   std::vector<std::string>& Section(const char* name);
@@ -40,4 +47,5 @@ class ScriptWriter {
   std::vector<std::pair<std::string, std::vector<std::string>>> sections_;  // name, lines
   std::vector<NotWritten> notWritten_;
   int keysWritten_ = 0;
+  int listsWritten_ = 0;
 };

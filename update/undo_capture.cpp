@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "update/field_values.h"
 #include "update/record_tables.h"
 
 namespace {
@@ -73,6 +74,7 @@ bool IsUndoPointName(const std::string& name) {
 ScriptWriter UndoScript(UpdateKind kind, const std::vector<std::string>& heading, const std::vector<ReplacedKey>& keys,
                         const std::vector<ReplacedList>& lists) {
   ScriptWriter script(kind, heading);
+  script.MarkUndoPoint();
   for (const ReplacedKey& key : keys) {
     script.Key(key.section, key.key, key.type, reinterpret_cast<const BYTE*>(key.bytes.data()));
   }
@@ -80,8 +82,24 @@ ScriptWriter UndoScript(UpdateKind kind, const std::vector<std::string>& heading
   return script;
 }
 
+ScriptWriter UndoPointScript(const UndoCapture& capture, UndoPointInfo& info) {
+  ScriptWriter script = UndoScript(capture.kind(), {}, capture.keys(), capture.lists());
+  info.keys = static_cast<std::size_t>(script.keysWritten());
+  info.lists = static_cast<std::size_t>(script.listsWritten());
+  script.SetHeading(UndoHeading(info));
+  return script;
+}
+
 void UndoCapture::Key(const char* section, const char* key, FieldType type, const void* field) {
   keys_.push_back({section, key, type, std::string(static_cast<const char*>(field), FieldWidth(type))});
+}
+
+void UndoCapture::KeyWritten(const void* field) {
+  const ReplacedKey& before = keys_.back();
+  if (FieldContent(before.type, reinterpret_cast<const BYTE*>(before.bytes.data())) ==
+      FieldContent(before.type, static_cast<const BYTE*>(field))) {
+    keys_.pop_back();
+  }
 }
 
 void UndoCapture::List(ProductTarget& product, DWORD listId) {
@@ -99,6 +117,10 @@ void UndoCapture::List(ProductTarget& product, DWORD listId) {
     lists_.push_back(std::move(list));
     return;
   }
+}
+
+void UndoCapture::ListFilled(DWORD listId, const std::vector<std::string>& items) {
+  if (!lists_.empty() && lists_.back().list->listId == listId && lists_.back().items == items) lists_.pop_back();
 }
 
 void UndoCapture::BeforeStore() {

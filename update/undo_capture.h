@@ -1,7 +1,9 @@
 // The values an update replaces, taken as the engine goes: each key's field as the product held
-// it right before the engine wrote it, each list's items right before the engine emptied it.
-// Before each change the product stores (a task handed back, SetOptions) whoever runs the
-// update is told, so that the undo point it keeps puts back everything stored up to then.
+// it right before the engine wrote it, each list's items right before the engine emptied it,
+// kept only when the write changed them. Before each change the product stores (a task handed
+// back, SetOptions) whoever runs the update is told of what changed since it was last told, so
+// that the undo point it keeps puts back everything stored up to then, and a run that changes
+// nothing keeps none.
 #pragma once
 
 #include <windows.h>
@@ -28,8 +30,9 @@ struct ReplacedList {
   std::vector<std::string> items;
 };
 
-// The script that puts the keys and lists back: one writer for tarnplan's backups and the
-// agent's undo points. `heading`: comment lines, as ScriptWriter takes them.
+// The script that puts the keys and lists back, marked as an undo point: one writer for
+// tarnplan's backups and the agent's undo points. `heading`: comment lines, as ScriptWriter
+// takes them.
 ScriptWriter UndoScript(UpdateKind kind, const std::vector<std::string>& heading, const std::vector<ReplacedKey>& keys,
                         const std::vector<ReplacedList>& lists);
 
@@ -50,16 +53,27 @@ bool ReadUndoHeading(const std::string& path, UndoPointInfo& info);
 std::string UndoPointName(const SYSTEMTIME& time, UpdateKind kind);
 bool IsUndoPointName(const std::string& name);
 
+class UndoCapture;
+// The agent's undo point of what `capture` holds, its heading from `info` with the counts of
+// the keys and lists written set (the values no script can carry are left out: the writer's
+// notWritten() names them).
+ScriptWriter UndoPointScript(const UndoCapture& capture, UndoPointInfo& info);
+
 class UndoCapture {
  public:
   using Keeper = std::function<void(const UndoCapture& capture)>;
   explicit UndoCapture(Keeper keeper) : keeper_(std::move(keeper)) {}
 
   void SetKind(UpdateKind kind) { kind_ = kind; }
+  // Before the engine writes the field, then after (not after a write that faulted, whose
+  // field is kept whatever it holds): the key goes when the write changed nothing a script sets.
   void Key(const char* section, const char* key, FieldType type, const void* field);
-  // Reads the list's items with GetItemCount and GetItem.
+  void KeyWritten(const void* field);
+  // Reads the list's items with GetItemCount and GetItem before the engine empties it; then
+  // the items the engine read back once it filled it: the list goes when they are the same.
   void List(ProductTarget& product, DWORD listId);
-  // Hands what was taken to the keeper when there is anything it has not seen.
+  void ListFilled(DWORD listId, const std::vector<std::string>& items);
+  // Hands what was taken to the keeper when anything changed that it has not seen.
   void BeforeStore();
 
   UpdateKind kind() const { return kind_; }

@@ -15,6 +15,7 @@ struct UpdateContext {
   const char* productVersion;     // the product's version text, e.g. "4.5.0.12"
   ProductTarget* product;
   bool buildTraced = false;  // the product's build number is traced once per run
+  bool undoPoint = false;    // the script is marked as an undo point: extension lists as written
   // Asked once, right before the commit: false when whoever runs the update has given up on it.
   std::function<bool()> mayCommit = nullptr;
   // Where the run counts what it did, for its report; none for a run nobody reports.

@@ -44,6 +44,7 @@ ResultCode ApplyUpdateScript(UpdateContext& run) {
   GetPrivateProfileStringA("TARNUPDATE", "UpdateType", "UNKNOWN", updateType, kScriptTextBufferSize,
                            run.scriptPath);
   TraceStatus("UpdateType = %s\n", updateType);
+  run.undoPoint = GetPrivateProfileIntA("TARNUPDATE", kUndoPointKey, 0, run.scriptPath) == 1;
   const ResultCode result = RunRecordUpdates(run, updateType);
   // Nothing already handed to the library is taken back; it is just never committed.
   if (result != kResultSuccess) return result;

@@ -219,8 +219,9 @@ TEST_F(Plan, AnExportAppliedElsewhereGivesBackEveryValueAScriptCanHold) {
       {0, "[CurrentVer] bShowIcon", "\xFF\xFF\xFF\xFF"},
       {0, "[CurrentVer] szDAT", std::string("$#@NONE@#$", 11)},
       {1, "[ActionOptions] szCustomMessage", std::string("two\r\nlines", 11)},
-      {1, "[DetectionOptions] szEngineCommandLineOptions", std::string(" /x", 4)},
-      {2, "[ScanOptions] szTaskName", std::string("'quoted'", 9)},
+      // Texts that need quotes, and with them no longer fit the reader's 511 characters.
+      {1, "[DetectionOptions] szEngineCommandLineOptions", " " + std::string(509, 'x') + '\0'},
+      {2, "[ScanOptions] szTaskName", "'" + std::string(508, 'q') + "'" + '\0'},
       {4, "[Upgrade] bLocked", "\xFF\xFF\xFF\xFF"},
   };
   Fresh(1000);
@@ -254,10 +255,7 @@ TEST_F(Plan, AnExportAppliedElsewhereGivesBackEveryValueAScriptCanHold) {
     const std::string name = std::to_string(each.table) + " " + each.name;
     expected[name] = elsewhere.at(name);
   }
-  EXPECT_NE(warnings.find("[ExcludedItems] ExcludedItem item 2 of 4 is left out: it begins or ends with a blank"),
-            std::string::npos) << warnings;
-  json& items = expected["- list " + std::to_string(kListOASExcludedItems)];
-  items.erase(items.begin() + 1);
+  EXPECT_EQ(warnings.find("ExcludedItem item"), std::string::npos) << warnings;  // quoted, given back
   EXPECT_EQ(Now(), expected);
 }
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,23 +24,56 @@ using product_test::State;
 using test_registry::AgentSubkey;
 using Strings = std::vector<std::string>;
 
-// Scripts of each type that change keys of every kind of record and replace every list.
+// What the product holds: a field found by "[section] key" in the record at `record`.
+BYTE* FieldOf(BYTE* record, const RecordTable& table, const std::string& name) {
+  BYTE* found = nullptr;
+  ForEachField(table, [&](const char* section, const char* key, FieldType, std::size_t offset) {
+    if ("[" + std::string(section) + "] " + key == name) found = record + offset;
+  });
+  EXPECT_NE(found, nullptr) << name;
+  return found;
+}
+
+void PutText(BYTE* record, const RecordTable& table, const std::string& name, const std::string& text) {
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, FieldOf(record, table, name));
+}
+
+// Every run of these tests drops this entry from extension lists, unless told to store as written.
+constexpr char kNoExtension[] = "NOEXT";
+
+// Scripts of each type that change keys of every kind of record and replace every list, over
+// values that only quotes carry and extension lists that hold the excluded entry.
 const struct {
   const char* type;
   const char* script;
   long newItems;  // today's only GetItem calls: reading back the lists' new items
+  void (*odd)(standin::ProductState& state);
 } kScripts[] = {
     {"OAS",
      "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=4.0.4400 of a longer text than the product had\r\n"
-     "bShowIcon=0\r\ndwDelayStartup=77\r\n[DetectionOptions]\r\nbScanAllFiles=1\r\n"
-     "[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n",
-     1},
+     "szECClient=plain\r\nszFaxForm=plain\r\nbShowIcon=0\r\ndwDelayStartup=77\r\n[DetectionOptions]\r\n"
+     "bScanAllFiles=1\r\nszProgramExtensions=EXE COM\r\n[ExcludedItems]\r\nExcludedItem_0=D:\\BUILDS\r\n",
+     1,
+     [](standin::ProductState& state) {
+       BYTE* general = state.options.data() + standin::kGeneralRecordOffset;
+       // 509 characters: the longest that a script gives back inside quotes.
+       PutText(general, GeneralRecordFields, "[CurrentVer] szECClient", "  padded" + std::string(499, '.') + "\t ");
+       PutText(general, GeneralRecordFields, "[CurrentVer] szFaxForm", "\"\"quoted\"\"");
+       PutText(state.options.data() + standin::kOASRecordOffset, OASTaskFields,
+               "[DetectionOptions] szProgramExtensions", "EXE NOEXT COM DLL");
+       state.lists[kListOASExcludedItems] = {" C:\\LEADING", "'C:\\QUOTED'", "C:\\PLAIN"};
+     }},
     {"ODS",
      "[TARNUPDATE]\r\nUpdateType=ODS\r\n[CurrentVer]\r\nszDAT=4.0.4401\r\n[ScanItems]\r\nScanItem_0=C:\\|1\r\n"
      "[ExcludedItems]\r\n",
-     1},
+     1,
+     [](standin::ProductState& state) {
+       state.lists[kListODSScanItems] = {"C:\\|NOEXT|1", " D:\\|1 "};
+       state.lists[kListODSExcludedItems] = {"\"C:\\TEMP\""};
+     }},
     {"SCHEDULE",
-     "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n[Upgrade]\r\nuMinute=5\r\nbEnabled=0\r\n", 0},
+     "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=3\r\n[Upgrade]\r\nuMinute=5\r\nbEnabled=0\r\n", 0,
+     [](standin::ProductState&) {}},
 };
 
 const std::string kUndoFolder = TemporaryPath("tarn-undo-test");
@@ -78,14 +113,17 @@ class UndoE2eTest : public product_test::ProductTest {
   static void Clean() {
     ProductTest::Clean();
     RemoveFolder(kUndoFolder);
-    // As in a product: the on-demand task counts the items of its two lists.
     ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
-      const DWORD counts[] = {static_cast<DWORD>(state.lists[kListODSExcludedItems].size()),
-                              static_cast<DWORD>(state.lists[kListODSScanItems].size())};
-      std::memcpy(state.odsTask.data() + 10720, &counts[0], sizeof counts[0]);
-      std::memcpy(state.odsTask.data() + 10788, &counts[1], sizeof counts[1]);
+      CountItems(state);
       return true;
     }));
+  }
+  // As in a product: the on-demand task counts the items of its two lists.
+  static void CountItems(standin::ProductState& state) {
+    const DWORD counts[] = {static_cast<DWORD>(state.lists[kListODSExcludedItems].size()),
+                            static_cast<DWORD>(state.lists[kListODSScanItems].size())};
+    std::memcpy(state.odsTask.data() + 10720, &counts[0], sizeof counts[0]);
+    std::memcpy(state.odsTask.data() + 10788, &counts[1], sizeof counts[1]);
   }
   static void KeepUndoPoints(const std::string& folder = kUndoFolder) {
     test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", folder);
@@ -93,20 +131,53 @@ class UndoE2eTest : public product_test::ProductTest {
   static AgentRun Apply(const std::string& path) { return RunToEnd("LC_UPDATE=" + path); }
 };
 
+// The heading's counts against the key lines and list sections the undo point holds.
+void ExpectHeadingCountsWhatIsWritten(const std::string& path) {
+  std::istringstream text(ReadBytes(path));
+  std::size_t keys = 0, lists = 0, headingKeys = 0, headingLists = 0;
+  bool inList = false, headed = false, marked = false;
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    headed = headed || std::sscanf(line.c_str(), "; Puts back: %zu keys, %zu lists", &headingKeys, &headingLists) == 2;
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      inList = line == "[ExcludedItems]" || line == "[ScanItems]";
+      lists += inList ? 1 : 0;
+    } else if (line == "UndoPoint=1") {
+      marked = true;
+    } else if (!inList && line.rfind("UpdateType=", 0) != 0) {
+      ++keys;
+    }
+  }
+  EXPECT_TRUE(headed && marked) << path;
+  EXPECT_EQ(headingKeys, keys) << path;
+  EXPECT_EQ(headingLists, lists) << path;
+}
+
 // Apply a script, then the LAST- file it left: the product is back byte for byte, and the
 // LAST- file, which that second run held while it applied it, is its own undo point now. The
 // product sees today's calls of the script and, for the undo point, only reads of its lists.
+// The same script again changes nothing and keeps no point.
 TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
   for (const auto& each : kScripts) {
     SCOPED_TRACE(each.type);
     const update_test::ScriptFile script("undo.ini", each.script);
-    Clean();
+    const auto fresh = [&](bool undo) {
+      Clean();
+      test_registry::SetString(AgentSubkey("LC_UPDATE"), "NoExtensionString", kNoExtension);
+      if (undo) KeepUndoPoints();
+      ASSERT_TRUE(standin::UpdateState([&](standin::ProductState& state) {
+        each.odd(state);
+        CountItems(state);
+        return true;
+      }));
+    };
+    fresh(false);
     ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
     const Strings without = Calls();
     EXPECT_EQ(std::count(without.begin(), without.end(), "GetItem"), each.newItems);
     const standin::ProductState updated = State();
-    Clean();
-    KeepUndoPoints();
+    fresh(true);
     const standin::ProductState before = State();
     ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
     Strings extra = Calls();
@@ -120,11 +191,15 @@ TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
     const Strings first = FilesIn(kUndoFolder);
     ASSERT_EQ(first.size(), 2u);
     EXPECT_EQ(first[1], "LAST-" + std::string(each.type) + ".INI");
-
     const std::string last = kUndoFolder + "\\" + first[1];
+    ExpectHeadingCountsWhatIsWritten(last);
+    ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
+    EXPECT_EQ(FilesIn(kUndoFolder), first);
+
     ExpectAgentResult(Apply(last), 0, kSuccess);
     ExpectSameState(before, State());
     EXPECT_EQ(FilesIn(kUndoFolder).size(), 3u);
+    ExpectHeadingCountsWhatIsWritten(last);
     ExpectAgentResult(Apply(last), 0, kSuccess);  // now it puts back what the script set
     ExpectSameState(updated, State());
   }
@@ -135,11 +210,24 @@ TEST_F(UndoE2eTest, TheLastUndoPointPutsTheProductBackAndBecomesTheNextOne) {
 TEST_F(UndoE2eTest, OldPointsArePrunedAndAnUnwritableFolderOnlySaysSo) {
   KeepUndoPoints();
   test_registry::SetDword(AgentSubkey("LC_UPDATE"), "UndoKeep", 2);
-  const update_test::ScriptFile script("prune.ini", kScripts[2].script);
-  for (int i = 0; i < 4; ++i) ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
+  // -1 is no Boolean a script can give back: the first point leaves it out, and counts it not.
+  ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
+    for (TaskRecord& task : state.tasks) {
+      if (TaskKindOf(task) == kTaskKindUpgrade) std::fill_n(FieldOf(task.bytes, UpgradeTaskFields, "[Upgrade] bLocked"), 4, 0xFF);
+    }
+    return true;
+  }));
+  for (int i = 0; i < 4; ++i) {
+    const std::string text =
+        "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=" + std::to_string(i + 1) + "\r\n[Upgrade]\r\nbLocked=0\r\n";
+    const update_test::ScriptFile script("prune.ini", text);
+    ExpectAgentResult(Apply(script.Path()), 0, kSuccess);
+    if (i == 0) ExpectHeadingCountsWhatIsWritten(kUndoFolder + "\\LAST-SCHEDULE.INI");
+  }
   const Strings files = FilesIn(kUndoFolder);
   ASSERT_EQ(files.size(), 3u);
   EXPECT_EQ(files[2], "LAST-SCHEDULE.INI");
+  const update_test::ScriptFile script("prune.ini", kScripts[2].script);
 
   const std::string blocked = script.Path() + "\\UNDO";  // below a file: no folder can be made
   KeepUndoPoints(blocked);
