@@ -87,6 +87,10 @@ TEST_F(UpdateE2eTest, OnlyTheFaultedFieldIsLostAndOnlyAFaultThatNothingHandlesEn
          f.crashOnField = false, f.threadFaultOnField = true, f.threadFaultKind = FieldFault::kForeignException;
        },
        false, 11, "0xE06D7363", false, ""},
+      {[](standin::Faults& f) {
+         f.crashOnField = false, f.threadFaultOnField = true, f.threadFaultKind = FieldFault::kStackOverflow;
+       },
+       false, 11, "0xC00000FD", false, ""},
       // A product that says yes to the interface but fills nothing.
       {[](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }, true, 11,
        "0xC0000005", false, "LC_START"},
