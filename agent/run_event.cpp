@@ -59,6 +59,10 @@ class Insert {
 
 using Short = Insert<64>;
 using Long = Insert<kPathBufferSize + 64>;
+// The command line: room for the program's path and an LC_UPDATE= script's path with room to
+// spare, far below the 31,839 characters the Event Log takes in one insert string, and small
+// enough for the stack of a faulted thread.
+using CommandLine = Insert<4 * kPathBufferSize>;
 
 void AddKind(Short& insert, LONG kind) {
   if (kind > 0) {
@@ -124,6 +128,8 @@ void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultTe
   const bool update = RecogniseCommand(run.upperCommandLine) == CommandWord::kUpdate;
   Short number, agentVersion, productVersion, kind, written, absent, failed, committed;
   Long text, script, lists, tasks, undo;
+  CommandLine commandLine;
+  commandLine.Add(GetCommandLineW());
   number.AddNumber(code);
   text.AddAnsi(resultText);
   agentVersion.AddNumber(TARN_VERSION_MAJOR)
@@ -132,7 +138,7 @@ void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultTe
       .Add(L".")
       .AddNumber(TARN_VERSION_BUILD);
   productVersion.AddAnsi(run.productVersion.c_str());
-  const wchar_t* inserts[] = {GetCommandLineW(),      number.c_str(), text.c_str(),  agentVersion.c_str(),
+  const wchar_t* inserts[] = {commandLine.c_str(),    number.c_str(), text.c_str(),  agentVersion.c_str(),
                               productVersion.c_str(), script.c_str(), kind.c_str(),  written.c_str(),
                               absent.c_str(),         failed.c_str(), lists.c_str(), tasks.c_str(),
                               committed.c_str(),      undo.c_str()};
