@@ -26,7 +26,7 @@ const char* TypeName(DWORD type) {
 // (with its size when only the size is wrong) and the type it should have.
 void DescribeWrongType(TextString& text, const char* subkey, const char* valueName, DWORD type, DWORD size,
                        const char* wanted) {
-  if (type == REG_DWORD) {
+  if (type == REG_DWORD && size != sizeof(DWORD)) {
     text.Format("%s\\%s is a REG_DWORD of %lu bytes, not %s", subkey, valueName, size, wanted);
   } else {
     text.Format("%s\\%s is a %s, not %s", subkey, valueName, TypeName(type), wanted);
