@@ -12,10 +12,12 @@
 #include "agent/fault_report.h"
 #include "agent/result_report.h"
 #include "agent/run_event.h"
+#include "agent/undo_point.h"
 #include "agent_version.h"
 #include "foundation/messages.h"
 #include "foundation/settings_key.h"
 #include "foundation/trace_log.h"
+#include "foundation/undo_folder.h"
 #include "resources/message_ids.h"
 
 namespace {
@@ -26,12 +28,21 @@ struct FreeDeleter {
   void operator()(char* block) const { std::free(block); }
 };
 
+// The trace's own switch first: every status line after it, a setting's among them, is traced
+// as the switch says.
+void LoadDebugSwitch() {
+  // A value of the wrong type gives the default silently: its status line would be traced
+  // under the switch being read.
+  DebugOutput = Settings().ReadDword("Debug", "Output", 0, SettingsKey::WrongType::kSilent);
+}
+
 void LoadAgentSettings(CommandRun& run) {
   const SettingsKey& settings = Settings();
-  DebugOutput = settings.ReadDword("Debug", "Output", 0);
   run.noExtensionString = settings.ReadString("LC_UPDATE", "NoExtensionString", "");
-  run.undoFolder = settings.ReadString("LC_UPDATE", "UndoFolder", "");
-  if (!run.undoFolder.IsEmpty()) run.undoKeep = settings.ReadDword("LC_UPDATE", "UndoKeep", 0);
+  const UndoFolderSetting undo = ReadUndoFolder(settings);
+  if (!undo.refusal.IsEmpty()) TraceStatus("%s. The run keeps no undo point.\n", undo.refusal.c_str());
+  run.undoFolder = undo.folder;
+  if (!run.undoFolder.IsEmpty()) run.undoKeep = settings.ReadDword("LC_UPDATE", "UndoKeep", kDefaultUndoKeep);
   run.funcTimeout = settings.ReadDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
   // An old default that proved too short: replace it for later runs, honour it for this one.
   if (run.funcTimeout == kReplacedFuncTimeout) settings.WriteDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
@@ -59,8 +70,9 @@ bool CommandLineConvertsExactly() {
 
 // Everything after the command line is read, in the fault report frame.
 ResultCode RunCommandLine(CommandRun& run) {
-  LoadAgentSettings(run);
+  LoadDebugSwitch();
   TraceStartBanner(run);
+  LoadAgentSettings(run);
 
   // From here until the result is written, the previous run's result is gone.
   ClearPreviousResult();

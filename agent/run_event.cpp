@@ -24,41 +24,8 @@ constexpr DWORD kUpdateEvents[] = TARN_RESULT_EVENTS(UPDATE);
 #undef TARN_RESULT_EVENTS
 static_assert(sizeof kRunEvents / sizeof kRunEvents[0] == kResultLast + 1, "one event per result");
 
-// An insert string of bounded length on the stack: the report may run on a faulted thread.
-// What does not fit is cut; the event is a record, not a command.
-template <int Capacity>
-class Insert {
- public:
-  const wchar_t* c_str() const { return text_; }
-  Insert& Add(const wchar_t* text) {
-    while (*text != L'\0' && length_ < Capacity - 1) text_[length_++] = *text++;
-    text_[length_] = L'\0';
-    return *this;
-  }
-  Insert& AddAnsi(const char* text) {
-    const int written = MultiByteToWideChar(CP_ACP, 0, text, -1, text_ + length_, Capacity - length_);
-    if (written > 0) {
-      length_ += written - 1;
-    } else {
-      // Too long for the room left: as much as fits.
-      for (; *text != '\0' && length_ < Capacity - 1; ++text) text_[length_++] = static_cast<unsigned char>(*text);
-      text_[length_] = L'\0';
-    }
-    return *this;
-  }
-  Insert& AddNumber(long number) {
-    wchar_t digits[16];
-    std::swprintf(digits, sizeof digits / sizeof digits[0], L"%ld", number);
-    return Add(digits);
-  }
-
- private:
-  wchar_t text_[Capacity] = {};
-  int length_ = 0;
-};
-
-using Short = Insert<64>;
-using Long = Insert<kPathBufferSize + 64>;
+using Short = RunEventInserts::Short;
+using Long = RunEventInserts::Long;
 
 void AddKind(Short& insert, LONG kind) {
   if (kind > 0) {
@@ -120,59 +87,61 @@ DWORD RunEventId(ResultCode code, bool update) {
   return update ? kUpdateEvents[code] : kRunEvents[code];
 }
 
-void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText) {
-  const bool update = RecogniseCommand(run.upperCommandLine) == CommandWord::kUpdate;
-  Short number, agentVersion, productVersion, kind, written, absent, failed, committed;
-  Long text, script, lists, tasks, undo;
-  number.AddNumber(code);
-  text.AddAnsi(resultText);
-  agentVersion.AddNumber(TARN_VERSION_MAJOR)
+RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const char* resultText,
+                                 const wchar_t* commandLine)
+    : strings_{commandLine_.c_str(),    number_.c_str(), text_.c_str(),  agentVersion_.c_str(),
+               productVersion_.c_str(), script_.c_str(), kind_.c_str(),  written_.c_str(),
+               absent_.c_str(),         failed_.c_str(), lists_.c_str(), tasks_.c_str(),
+               committed_.c_str(),      undo_.c_str()} {
+  commandLine_.Add(commandLine);
+  number_.AddNumber(code);
+  text_.AddAnsi(resultText);
+  agentVersion_.AddNumber(TARN_VERSION_MAJOR)
       .Add(L".")
       .AddNumber(TARN_VERSION_MINOR)
       .Add(L".")
       .AddNumber(TARN_VERSION_BUILD);
-  productVersion.AddAnsi(run.productVersion.c_str());
-  const wchar_t* inserts[] = {GetCommandLineW(),      number.c_str(), text.c_str(),  agentVersion.c_str(),
-                              productVersion.c_str(), script.c_str(), kind.c_str(),  written.c_str(),
-                              absent.c_str(),         failed.c_str(), lists.c_str(), tasks.c_str(),
-                              committed.c_str(),      undo.c_str()};
-  WORD insertCount = 5;
-  if (update) {
-    const UpdateTally nothingDone;
-    const UpdateTally& tally = run.details != nullptr ? run.details->update : nothingDone;
-    script.AddAnsi(run.scriptPath);
-    AddKind(kind, Read(tally.kind));
-    written.AddNumber(Read(tally.keysWritten));
-    absent.AddNumber(Read(tally.keysAbsent));
-    failed.AddNumber(Read(tally.keysFailed));
-    AddLists(lists, Read(tally.listsReplaced));
-    AddTasks(tasks, Read(tally.tasksStored));
-    committed.Add(Read(tally.committed) != 0 ? L"yes" : L"no");
-    const LONG undoState = Read(run.details != nullptr ? run.details->undoState : nothingDone.kind);
-    if (undoState == kUndoWritten) {
-      undo.AddAnsi(run.details->undoFile);
-      const LONG leftOut = Read(run.details->undoLeftOut);
-      if (leftOut > 0) undo.Add(L" (without ").AddNumber(leftOut).Add(L" values no script can carry, named in it)");
-    } else if (undoState == kUndoFailed) {
-      undo.Add(L"not written");
-    }
-    if (undoState != kUndoNone && run.details != nullptr) {
-      const LONG lastState = Read(run.details->lastState);
-      if (lastState == kLastRemoved) undo.Add(L"; the type's LAST- file is removed, so that it undoes no earlier update");
-      if (lastState == kLastStale) undo.Add(L"; the type's LAST- file could not be removed and undoes an earlier update");
-    } else {
-      undo.Add(run.undoFolder.IsEmpty() ? L"none (no LC_UPDATE\\UndoFolder)" : L"none");
-    }
-    insertCount = sizeof inserts / sizeof inserts[0];
+  productVersion_.AddAnsi(run.productVersion.c_str());
+  if (RecogniseCommand(run.upperCommandLine) != CommandWord::kUpdate) return;
+  const UpdateTally nothingDone;
+  const UpdateTally& tally = run.details != nullptr ? run.details->update : nothingDone;
+  script_.AddAnsi(run.scriptPath);
+  AddKind(kind_, Read(tally.kind));
+  written_.AddNumber(Read(tally.keysWritten));
+  absent_.AddNumber(Read(tally.keysAbsent));
+  failed_.AddNumber(Read(tally.keysFailed));
+  AddLists(lists_, Read(tally.listsReplaced));
+  AddTasks(tasks_, Read(tally.tasksStored));
+  committed_.Add(Read(tally.committed) != 0 ? L"yes" : L"no");
+  const LONG undoState = Read(run.details != nullptr ? run.details->undoState : nothingDone.kind);
+  if (undoState == kUndoWritten) {
+    undo_.AddAnsi(run.details->undoFile);
+    const LONG leftOut = Read(run.details->undoLeftOut);
+    if (leftOut > 0) undo_.Add(L" (without ").AddNumber(leftOut).Add(L" values no script can carry, named in it)");
+  } else if (undoState == kUndoFailed) {
+    undo_.Add(L"not written");
   }
+  if (undoState != kUndoNone && run.details != nullptr) {
+    const LONG lastState = Read(run.details->lastState);
+    if (lastState == kLastRemoved) undo_.Add(L"; the type's LAST- file is removed, so that it undoes no earlier update");
+    if (lastState == kLastStale) undo_.Add(L"; the type's LAST- file could not be removed and undoes an earlier update");
+  } else {
+    undo_.Add(run.undoFolder.IsEmpty() ? L"none (no LC_UPDATE\\UndoFolder)" : L"none");
+  }
+  count_ = sizeof strings_ / sizeof strings_[0];
+}
 
+void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText) {
+  const bool update = RecogniseCommand(run.upperCommandLine) == CommandWord::kUpdate;
+  RunEventInserts inserts(run, code, resultText, GetCommandLineW());
   const DWORD eventId = RunEventId(code, update);
   EventSource ownSource;  // a run without details (in-process tests) opens one for itself
   if (run.details == nullptr) ownSource.reset(RegisterEventSourceW(nullptr, kEventSourceName));
   const HANDLE source = run.details != nullptr ? run.details->source.get() : ownSource.get();
   DWORD error = run.details != nullptr ? run.details->sourceError : GetLastError();
   if (source != nullptr) {
-    if (ReportEventW(source, EventType(eventId), 0, eventId, nullptr, insertCount, 0, inserts, nullptr)) return;
+    if (ReportEventW(source, EventType(eventId), 0, eventId, nullptr, inserts.count(), 0, inserts.strings(),
+                    nullptr)) return;
     error = GetLastError();
   }
   TraceStatus("The run could not be reported to the Event Log (error %lu).\n", error);

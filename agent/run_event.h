@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "agent/command_run.h"
 #include "foundation/result_codes.h"
 #include "foundation/unique_handle.h"
@@ -36,6 +38,65 @@ struct RunDetails {
 
 // Opens the event source for the run's report.
 void OpenRunEventSource(RunDetails& details);
+
+// An insert string of bounded length on the stack: the report may run on a faulted thread.
+// What does not fit is cut; the event is a record, not a command.
+template <int Capacity>
+class EventInsert {
+ public:
+  const wchar_t* c_str() const { return text_; }
+  EventInsert& Add(const wchar_t* text) {
+    while (*text != L'\0' && length_ < Capacity - 1) text_[length_++] = *text++;
+    text_[length_] = L'\0';
+    return *this;
+  }
+  EventInsert& AddAnsi(const char* text) {
+    const int written = MultiByteToWideChar(CP_ACP, 0, text, -1, text_ + length_, Capacity - length_);
+    if (written > 0) {
+      length_ += written - 1;
+    } else {
+      // Too long for the room left: as much as fits.
+      for (; *text != '\0' && length_ < Capacity - 1; ++text) text_[length_++] = static_cast<unsigned char>(*text);
+      text_[length_] = L'\0';
+    }
+    return *this;
+  }
+  EventInsert& AddNumber(long number) {
+    wchar_t digits[16];
+    std::swprintf(digits, sizeof digits / sizeof digits[0], L"%ld", number);
+    return Add(digits);
+  }
+
+ private:
+  wchar_t text_[Capacity] = {};
+  int length_ = 0;
+};
+
+// The run's insert strings as ReportEventW takes them, each cut to the room it has.
+class RunEventInserts {
+ public:
+  using Short = EventInsert<64>;
+  using Long = EventInsert<kPathBufferSize + 64>;
+  // The command line: room for the program's path and an LC_UPDATE= script's path to spare, far
+  // below the 31,839 characters the Event Log takes in one insert string, and small enough for
+  // the stack of a faulted thread.
+  using CommandLine = EventInsert<4 * kPathBufferSize>;
+
+  // `commandLine`: the process's own, as it was started.
+  RunEventInserts(const CommandRun& run, ResultCode code, const char* resultText, const wchar_t* commandLine);
+  RunEventInserts(const RunEventInserts&) = delete;
+  RunEventInserts& operator=(const RunEventInserts&) = delete;
+
+  const wchar_t** strings() { return strings_; }
+  WORD count() const { return count_; }
+
+ private:
+  CommandLine commandLine_;
+  Short number_, agentVersion_, productVersion_, kind_, written_, absent_, failed_, committed_;
+  Long text_, script_, lists_, tasks_, undo_;
+  const wchar_t* strings_[14];
+  WORD count_ = 5;  // of every run; an update's nine more follow
+};
 
 // Reports the run's event: its command line, result, versions and, for LC_UPDATE=, what the
 // update did so far.

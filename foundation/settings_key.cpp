@@ -2,9 +2,36 @@
 
 #include <cstring>
 
+#include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
 
 namespace {
+
+const char* TypeName(DWORD type) {
+  switch (type) {
+    case REG_NONE: return "REG_NONE";
+    case REG_SZ: return "REG_SZ";
+    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
+    case REG_BINARY: return "REG_BINARY";
+    case REG_DWORD: return "REG_DWORD";
+    case REG_DWORD_BIG_ENDIAN: return "REG_DWORD_BIG_ENDIAN";
+    case REG_LINK: return "REG_LINK";
+    case REG_MULTI_SZ: return "REG_MULTI_SZ";
+    case REG_QWORD: return "REG_QWORD";
+    default: return "a value of an unknown type";
+  }
+}
+
+// "LC_UPDATE\UndoKeep is a REG_SZ, not a REG_DWORD": the value's full name, the type it has
+// (with its size when only the size is wrong) and the type it should have.
+void DescribeWrongType(TextString& text, const char* subkey, const char* valueName, DWORD type, DWORD size,
+                       const char* wanted) {
+  if (type == REG_DWORD && size != sizeof(DWORD)) {
+    text.Format("%s\\%s is a REG_DWORD of %lu bytes, not %s", subkey, valueName, size, wanted);
+  } else {
+    text.Format("%s\\%s is a %s, not %s", subkey, valueName, TypeName(type), wanted);
+  }
+}
 
 RegistryKey CreateBelow(HKEY parent, const char* name) {
   HKEY created = nullptr;
@@ -15,6 +42,12 @@ RegistryKey CreateBelow(HKEY parent, const char* name) {
   return RegistryKey(created);
 }
 
+RegistryKey OpenBelow(HKEY parent, const char* name) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(parent, name, 0, KEY_READ, &opened) != ERROR_SUCCESS) return RegistryKey();
+  return RegistryKey(opened);
+}
+
 }  // namespace
 
 const SettingsKey& Settings() {
@@ -22,38 +55,65 @@ const SettingsKey& Settings() {
   return settings;
 }
 
+const SettingsKey& SettingsToRead() {
+  static constexpr SettingsKey settings("Velmora\\Brask", "Tarn Configuration Agent", true);
+  return settings;
+}
+
 RegistryKey SettingsKey::OpenAgentKey() const {
   HKEY software = nullptr;
   // Software itself is only opened, never created.
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, kAccess, &software) != ERROR_SUCCESS) return RegistryKey();
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, readOnly_ ? KEY_READ : kAccess, &software) != ERROR_SUCCESS) {
+    return RegistryKey();
+  }
   RegistryKey softwareKey(software);
-  RegistryKey vendorKey = CreateBelow(softwareKey.get(), vendorPath_);
+  const auto below = readOnly_ ? OpenBelow : CreateBelow;
+  RegistryKey vendorKey = below(softwareKey.get(), vendorPath_);
   if (!vendorKey) return RegistryKey();
-  return CreateBelow(vendorKey.get(), agentName_);
+  return below(vendorKey.get(), agentName_);
 }
 
 RegistryKey SettingsKey::OpenSubKey(const char* subkey) const {
   RegistryKey agentKey = OpenAgentKey();
   if (!agentKey) return RegistryKey();
-  return CreateBelow(agentKey.get(), subkey);
+  return (readOnly_ ? OpenBelow : CreateBelow)(agentKey.get(), subkey);
 }
 
-DWORD SettingsKey::ReadDword(const char* subkey, const char* valueName, DWORD defaultValue) const {
+DWORD SettingsKey::ReadDword(const char* subkey, const char* valueName, DWORD defaultValue,
+                             WrongType wrongType) const {
   RegistryKey key = OpenSubKey(subkey);
   if (!key) return defaultValue;
-  // Zero-filled so that data shorter than four bytes reads as a defined number.
-  BYTE data[4] = {0, 0, 0, 0};
-  DWORD size = sizeof(data);
-  if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr, data, &size) != ERROR_SUCCESS) return defaultValue;
-  return static_cast<DWORD>(data[0]) | static_cast<DWORD>(data[1]) << 8 | static_cast<DWORD>(data[2]) << 16 |
-         static_cast<DWORD>(data[3]) << 24;
+  DWORD type = REG_NONE;
+  DWORD number = 0;
+  DWORD size = sizeof(number);
+  const LONG read = RegQueryValueExA(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+  if (read == ERROR_FILE_NOT_FOUND) return defaultValue;
+  if (read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(number)) return number;
+  // A value of another type or size (REG_SZ "3" reads as the bytes '3' and NUL, 51) is no
+  // number of this setting. The trace's own switch stays silent here: a status line said now
+  // would be traced under a switch not yet known.
+  if (wrongType == WrongType::kSay) {
+    // Too large for four bytes: the query has still told its type and its size.
+    if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA) return defaultValue;
+    TextString said;
+    DescribeWrongType(said, subkey, valueName, type, size, "a REG_DWORD");
+    TraceStatus("The setting %s: the default %lu is used.\n", said.c_str(), defaultValue);
+  }
+  return defaultValue;
 }
 
-TextString SettingsKey::ReadString(const char* subkey, const char* valueName, const char* defaultText) const {
+TextString SettingsKey::ReadText(const char* subkey, const char* valueName, const char* defaultText, bool path,
+                                 TextString& problem) const {
+  problem = TextString();
   RegistryKey key = OpenSubKey(subkey);
   if (!key) return TextString(defaultText);
+  DWORD type = REG_NONE;
   DWORD size = 0;
-  if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return TextString(defaultText);
+  }
+  if (type != REG_SZ && !(path && type == REG_EXPAND_SZ)) {
+    DescribeWrongType(problem, subkey, valueName, type, size, path ? "a REG_SZ or REG_EXPAND_SZ" : "a REG_SZ");
     return TextString(defaultText);
   }
   TextString text;
@@ -65,7 +125,35 @@ TextString SettingsKey::ReadString(const char* subkey, const char* valueName, co
     return TextString(defaultText);
   }
   text.SyncLength(-1);
+  if (type != REG_EXPAND_SZ) return text;
+  const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+  TextString expanded;
+  char* into = expanded.WritableBuffer(static_cast<int>(needed));
+  if (needed == 0 || expanded.Capacity() < static_cast<int>(needed)) return TextString(defaultText);
+  std::memset(into, 0, needed + 1);
+  if (ExpandEnvironmentStringsA(text.c_str(), into, needed) == 0) return TextString(defaultText);
+  expanded.SyncLength(-1);
+  return expanded;
+}
+
+namespace {
+
+TextString ReadTextSayingWhy(const SettingsKey& settings, const char* subkey, const char* valueName,
+                             const char* defaultText, bool path) {
+  TextString problem;
+  TextString text = settings.ReadText(subkey, valueName, defaultText, path, problem);
+  if (!problem.IsEmpty()) TraceStatus("The setting %s: the default \"%s\" is used.\n", problem.c_str(), defaultText);
   return text;
+}
+
+}  // namespace
+
+TextString SettingsKey::ReadString(const char* subkey, const char* valueName, const char* defaultText) const {
+  return ReadTextSayingWhy(*this, subkey, valueName, defaultText, false);
+}
+
+TextString SettingsKey::ReadPath(const char* subkey, const char* valueName, const char* defaultText) const {
+  return ReadTextSayingWhy(*this, subkey, valueName, defaultText, true);
 }
 
 bool SettingsKey::WriteDword(const char* subkey, const char* valueName, DWORD number) const {

@@ -1,6 +1,9 @@
 // The agent's own registry settings: HKEY_LOCAL_MACHINE\Software\<vendor path>\<agent name>,
-// one subkey per topic. Every operation opens what it needs, creating missing keys on the way,
-// and closes it before it returns; reads fall back to the caller's default and never write it.
+// one subkey per topic. Every operation opens what it needs, creating missing keys on the way
+// (a read-only store only opens), and closes it before it returns; reads fall back to the
+// caller's default and never write it. A value of the wrong type or size is never taken for the
+// setting: the read gives the default and says so in one status line naming the value, its type
+// and the default.
 #pragma once
 
 #include <windows.h>
@@ -13,11 +16,25 @@ class SettingsKey {
   // KEY_READ | KEY_WRITE: query, set, create subkey, enumerate, notify, read control.
   static constexpr REGSAM kAccess = 0x2001F;
 
-  // Both names are kept, not copied: they are texts of the program itself.
-  constexpr SettingsKey(const char* vendorPath, const char* agentName) : vendorPath_(vendorPath), agentName_(agentName) {}
+  // Both names are kept, not copied: they are texts of the program itself. A read-only store
+  // opens existing keys for reading and creates nothing; its writes fail.
+  constexpr SettingsKey(const char* vendorPath, const char* agentName, bool readOnly = false)
+      : vendorPath_(vendorPath), agentName_(agentName), readOnly_(readOnly) {}
 
-  DWORD ReadDword(const char* subkey, const char* valueName, DWORD defaultValue) const;
+  // What a read does with a value of the wrong type: says so in a status line, or, for the
+  // trace's own switch, whose status line would come out before the switch is known, not.
+  enum class WrongType { kSay, kSilent };
+  // A REG_DWORD of four bytes.
+  DWORD ReadDword(const char* subkey, const char* valueName, DWORD defaultValue,
+                  WrongType wrongType = WrongType::kSay) const;
+  // A REG_SZ.
   TextString ReadString(const char* subkey, const char* valueName, const char* defaultText) const;
+  // A path: a REG_SZ, or a REG_EXPAND_SZ with its environment variables expanded.
+  TextString ReadPath(const char* subkey, const char* valueName, const char* defaultText) const;
+  // As ReadString or ReadPath, but why a value present was not taken goes to `problem` (empty
+  // when it was taken or absent) rather than to a status line.
+  TextString ReadText(const char* subkey, const char* valueName, const char* defaultText, bool path,
+                      TextString& problem) const;
   bool WriteDword(const char* subkey, const char* valueName, DWORD number) const;
   // Three modes: valueName null deletes the subkey; text null deletes the value (true also when
   // there was none); else sets REG_SZ.
@@ -29,11 +46,14 @@ class SettingsKey {
 
   const char* vendorPath_;
   const char* agentName_;
+  bool readOnly_;
 };
 
 // The agent's settings store. Nothing in it is destroyed at the end of the process, so a
 // thread still running then can never meet a half-destroyed store.
 const SettingsKey& Settings();
+// The same settings for a program that only looks at them (tarnplan): it creates no key.
+const SettingsKey& SettingsToRead();
 
 // Read-only looks at other software's keys below HKEY_LOCAL_MACHINE; they never create keys.
 bool MachineKeyExists(const char* keyPath);

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "foundation/settings_key.h"
+#include "foundation/undo_folder.h"
 #include "foundation/unique_handle.h"
 #include "update/field_values.h"
 #include "update/script_readers.h"
@@ -39,19 +40,6 @@ bool GivesKey(UpdateContext& run, WatchedProduct& product, const char* section, 
   return product.written.erase(scratch) > 0;
 }
 
-std::string ReadKeyValue(HKEY root, const char* path, const char* name) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return "";
-  const RegistryKey key(opened);
-  // As the agent reads its own settings: any type of value, as text.
-  char text[1024] = {};
-  DWORD size = sizeof text - 1;
-  if (RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
-    return "";
-  }
-  return text;
-}
-
 }  // namespace
 
 bool Preview::WouldChange() const {
@@ -66,9 +54,11 @@ bool Preview::WouldChange() const {
 
 AgentSettings ReadAgentSettings() {
   AgentSettings settings;
-  const char* const updateSettings = "Software\\Velmora\\Brask\\Tarn Configuration Agent\\LC_UPDATE";
-  settings.noExtensionString = ReadKeyValue(HKEY_LOCAL_MACHINE, updateSettings, "NoExtensionString");
-  settings.undoFolder = ReadKeyValue(HKEY_LOCAL_MACHINE, updateSettings, "UndoFolder");
+  // As the agent reads them, creating nothing.
+  settings.noExtensionString = SettingsToRead().ReadString("LC_UPDATE", "NoExtensionString", "").c_str();
+  const UndoFolderSetting undo = ReadUndoFolder(SettingsToRead());
+  settings.undoFolder = undo.folder.c_str();
+  settings.undoFolderRefusal = undo.refusal.c_str();
   TextString version;
   if (ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", version)) {
     settings.productVersion = version.c_str();

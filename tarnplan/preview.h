@@ -36,12 +36,13 @@ struct Preview {
   bool WouldChange() const;
 };
 
-// What the product would take for the agent's settings: LC_UPDATE\NoExtensionString and the
-// product's version, read without creating or changing anything.
+// What the product would take for the agent's settings: LC_UPDATE\NoExtensionString, the undo
+// folder and the product's version, read without creating or changing anything.
 struct AgentSettings {
   std::string noExtensionString;
   std::string productVersion;
-  std::string undoFolder;  // LC_UPDATE\UndoFolder
+  std::string undoFolder;         // LC_UPDATE\UndoFolder as the agent takes it; empty: none
+  std::string undoFolderRefusal;  // why a value set was not taken, or empty
 };
 AgentSettings ReadAgentSettings();
 

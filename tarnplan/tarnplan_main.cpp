@@ -191,10 +191,30 @@ int RunExport(const Options& options) {
   return run.Finish(script.notWritten().empty() ? kExitNothing : kExitSomething);
 }
 
+// Control characters as \xHH.
+std::string EscapeControls(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      escaped += c;
+    } else {
+      char code[5];
+      std::snprintf(code, sizeof code, "\\x%02x", byte);
+      escaped += code;
+    }
+  }
+  return escaped;
+}
+
 // The undo points in LC_UPDATE\UndoFolder, newest first: their names begin with the time.
 int RunHistory(const Options& options) {
   Run run{options, {{"command", "history"}, {"folder", nullptr}, {"undoPoints", json::array()}}};
-  const std::string folder = ReadAgentSettings().undoFolder;
+  const AgentSettings settings = ReadAgentSettings();
+  const std::string& folder = settings.undoFolder;
+  if (!settings.undoFolderRefusal.empty()) {
+    return run.Finish(kExitError, settings.undoFolderRefusal + ": the agent keeps no undo points");
+  }
   if (folder.empty()) return run.Finish(kExitError, "LC_UPDATE\\UndoFolder is not set: the agent keeps no undo points");
   run.report["folder"] = AnsiToUtf8(folder);
   const DWORD attributes = GetFileAttributesA(folder.c_str());
@@ -219,15 +239,18 @@ int RunHistory(const Options& options) {
   for (const std::string& name : names) {
     UndoPointInfo info;
     if (!ReadUndoHeading(folder + "\\" + name, info)) continue;
+    // The script's path is the only free text of a checked heading: shown with its control
+    // characters escaped, so that no file can drive the administrator's terminal.
+    const std::string script = EscapeControls(info.script);
     run.report["undoPoints"].push_back({{"file", AnsiToUtf8(folder + "\\" + name)},
                                         {"time", info.time},
                                         {"updateType", info.updateType},
-                                        {"script", AnsiToUtf8(info.script)},
+                                        {"script", AnsiToUtf8(script)},
                                         {"keys", info.keys},
                                         {"lists", info.lists}});
     if (!options.json) {
       std::printf("%s  %-8s  %zu keys, %zu lists  before %s\n    %s\\%s\n", info.time.c_str(), info.updateType.c_str(),
-                  info.keys, info.lists, info.script.c_str(), folder.c_str(), name.c_str());
+                  info.keys, info.lists, script.c_str(), folder.c_str(), name.c_str());
     }
   }
   if (run.report["undoPoints"].empty()) {

@@ -21,6 +21,50 @@ bool TakeAfter(const std::string& line, const char* label, std::string& value) {
   return true;
 }
 
+// "YYYY-MM-DD HH:MM:SS.mmm UTC", as the agent writes it.
+bool IsTimeText(const std::string& text) {
+  constexpr char kForm[] = "0000-00-00 00:00:00.000 UTC";
+  if (text.size() != sizeof kForm - 1) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (kForm[i] == '0' ? text[i] < '0' || text[i] > '9' : text[i] != kForm[i]) return false;
+  }
+  return true;
+}
+
+// The fields an undo point of the type can put back: every key of the records it updates.
+std::size_t FieldCount(UpdateKind kind) {
+  std::size_t count = 0;
+  const auto add = [&count](const RecordTable& table) {
+    ForEachField(table, [&count](const char*, const char*, FieldType, std::size_t) { ++count; });
+  };
+  if (kind == UpdateKind::kSchedule) {
+    add(UpdateTaskFields);
+    add(UpgradeTaskFields);
+  } else {
+    add(GeneralRecordFields);
+    add(kind == UpdateKind::kOAS ? OASTaskFields : ODSTaskFields);
+  }
+  return count;
+}
+
+std::size_t ListCount(UpdateKind kind) {
+  if (kind == UpdateKind::kSchedule) return 0;
+  return kind == UpdateKind::kOAS ? 1 : sizeof ODSTaskLists / sizeof ODSTaskLists[0];
+}
+
+// Plain decimal digits, as the agent writes a count, of at most `most`.
+bool TakeCount(const std::string& digits, std::size_t most, std::size_t& count) {
+  if (digits.empty() || digits.size() > 1 + std::to_string(most).size() || (digits[0] == '0' && digits.size() > 1)) {
+    return false;
+  }
+  count = 0;
+  for (const char digit : digits) {
+    if (digit < '0' || digit > '9') return false;
+    count = count * 10 + static_cast<std::size_t>(digit - '0');
+  }
+  return count <= most;
+}
+
 }  // namespace
 
 std::vector<std::string> UndoHeading(const UndoPointInfo& info) {
@@ -45,10 +89,17 @@ bool ReadUndoHeading(const std::string& path, UndoPointInfo& info) {
       !TakeAfter(lines[4], kPutsBack, counts)) {
     return false;
   }
-  unsigned long keys = 0, lists = 0;
-  if (std::sscanf(counts.c_str(), "%lu keys, %lu lists", &keys, &lists) != 2) return false;
-  info.keys = keys;
-  info.lists = lists;
+  UpdateKind kind;
+  if (!IsTimeText(info.time) || !FindUpdateKind(info.updateType.c_str(), kind) ||
+      info.updateType != UpdateKindName(kind)) {
+    return false;
+  }
+  const std::size_t keysEnd = counts.find(" keys, ");
+  if (keysEnd == std::string::npos || counts.size() < 6 || counts.compare(counts.size() - 6, 6, " lists") != 0 ||
+      !TakeCount(counts.substr(0, keysEnd), FieldCount(kind), info.keys) ||
+      !TakeCount(counts.substr(keysEnd + 7, counts.size() - 6 - keysEnd - 7), ListCount(kind), info.lists)) {
+    return false;
+  }
   return true;
 }
 

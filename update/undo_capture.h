@@ -46,7 +46,8 @@ struct UndoPointInfo {
   std::size_t lists = 0;
 };
 std::vector<std::string> UndoHeading(const UndoPointInfo& info);
-// False when the file cannot be read or does not begin as an undo point.
+// False when the file cannot be read or does not begin as an undo point: a time of exactly the
+// agent's form, an update type by its own name, counts no larger than the type's keys and lists.
 bool ReadUndoHeading(const std::string& path, UndoPointInfo& info);
 
 // Undo point names: YYYYMMDD-HHMMSS-mmm-TYPE.INI, in UTC, so that they sort by time.

@@ -5,7 +5,7 @@
 #include "foundation/unique_handle.h"
 
 ResultCode ExecProgram(CommandRun& run) {
-  run.targetPath = Settings().ReadString("LC_EXEC", "ExecFilePath", "");
+  run.targetPath = Settings().ReadPath("LC_EXEC", "ExecFilePath", "");
   run.execCommandLine = Settings().ReadString("LC_EXEC", "ExecCmdLine", "");
   run.targetPath.MakeUpper();
   if (!PathExists(run.targetPath)) return kResultProgramMissing;

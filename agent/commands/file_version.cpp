@@ -79,7 +79,7 @@ bool NamesDevice(const char* path) {
 ResultCode ReadFileVersion(CommandRun& run) {
   constexpr char kSubkey[] = "LC_FILEVER";
   constexpr const char* kValues[] = {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"};
-  run.targetPath = Settings().ReadString(kSubkey, "FilePath", "");
+  run.targetPath = Settings().ReadPath(kSubkey, "FilePath", "");
   for (const char* value : kValues) Settings().WriteDword(kSubkey, value, 0);
 
   // Opened once first, allowing a pipe server identification only, and held against deletion

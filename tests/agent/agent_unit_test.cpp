@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "agent/command_word.h"
 #include "agent/result_report.h"
+#include "agent/run_event.h"
 #include "foundation/unique_handle.h"
 #include "agent/worker.h"
 #include "testtools/agent_harness.h"
@@ -33,6 +36,19 @@ TEST(ResultText, CodesOutsideTheTableAreUnrecognised) {
   run.module = GetModuleHandleA(nullptr);
   EXPECT_STREQ(ResultText(run, static_cast<ResultCode>(13)).c_str(), "[13] Unrecognised error.");
   EXPECT_STREQ(ResultText(run, kResultNoMemory).c_str(), "[-1] Unrecognised error.");
+}
+
+// The Event Log takes at most 31,839 characters in one insert string: a longer command line
+// would cost the run its event.
+TEST(RunEvent, ACommandLineLongerThanAnInsertKeepsItsStart) {
+  const std::wstring line = L"\"C:\\AGENT\\TARNUPD.EXE\" " + std::wstring(32000, L'x');
+  CommandRun run;
+  RunEventInserts inserts(run, kResultSuccess, "[0] Command successful.", line.c_str());
+  ASSERT_EQ(inserts.count(), 5);
+  const std::wstring first = inserts.strings()[0];
+  EXPECT_LE(first.size(), 31839u);
+  EXPECT_GT(first.size(), 2u * MAX_PATH);  // a program's and a script's path
+  EXPECT_EQ(line.compare(0, first.size(), first), 0);
 }
 
 bool g_loadedDuringWork = false;

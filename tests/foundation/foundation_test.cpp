@@ -20,6 +20,18 @@ namespace {
 
 std::string Str(const TextString& text) { return std::string(text.c_str(), static_cast<std::size_t>(text.Length())); }
 
+std::vector<std::string> Drain(HANDLE mailslot) {
+  std::vector<std::string> messages;
+  DWORD next = 0;
+  while (GetMailslotInfo(mailslot, nullptr, &next, nullptr, nullptr) && next != MAILSLOT_NO_MESSAGE) {
+    std::string message(next, '\0');
+    DWORD read = 0;
+    if (!ReadFile(mailslot, &message[0], next, &read, nullptr)) break;
+    messages.push_back(message.substr(0, read));
+  }
+  return messages;
+}
+
 TEST(SettingsKey, ReadsFallBackWithoutWritingAndWritesRoundTrip) {
   const std::string key = "Software\\TarnTests\\Settings Agent";
   const SettingsKey settings("TarnTests", "Settings Agent");
@@ -27,12 +39,29 @@ TEST(SettingsKey, ReadsFallBackWithoutWritingAndWritesRoundTrip) {
   EXPECT_EQ(settings.ReadDword("SyncUtil", "Func Timeout", 240000), 240000u);
   EXPECT_FALSE(test_registry::ValueExists(key + "\\SyncUtil", "Func Timeout"));
   EXPECT_EQ(Str(settings.ReadString("LC_UPDATE", "Other", "fallback")), "fallback");
-  test_registry::SetString(key + "\\T", "LongText", "12345");
-  EXPECT_EQ(settings.ReadDword("T", "LongText", 77), 77u);  // more than four bytes: the default
+  // A value of the wrong type or size gives the default and one status line saying so.
+  const KernelHandle mailslot(CreateMailslotA(kTestMailslotName, 0, 0, nullptr));
+  ASSERT_TRUE(mailslot);
+  test_registry::SetString(key + "\\T", "Short", "3");  // its bytes would read as 51
+  EXPECT_EQ(settings.ReadDword("T", "Short", 77), 77u);
   test_registry::SetBinary(key + "\\T", "TwoBytes", std::string("\x34\x12", 2));
-  EXPECT_EQ(settings.ReadDword("T", "TwoBytes", 77), 0x1234u);  // the rest reads as zero
+  EXPECT_EQ(settings.ReadDword("T", "TwoBytes", 77), 77u);
   test_registry::SetDword(key + "\\T", "Number", 0x31);
-  EXPECT_EQ(Str(settings.ReadString("T", "Number", "")), "1");  // bytes up to the first zero
+  EXPECT_EQ(Str(settings.ReadString("T", "Number", "")), "");
+  EXPECT_EQ(settings.ReadDword("T", "Number", 77, SettingsKey::WrongType::kSilent), 0x31u);
+  EXPECT_EQ(settings.ReadDword("T", "Short", 77, SettingsKey::WrongType::kSilent), 77u);  // and nothing said
+  test_registry::SetString(key + "\\T", "Path", "%SystemRoot%\\x", REG_EXPAND_SZ);
+  EXPECT_EQ(Str(settings.ReadString("T", "Path", "-")), "-");
+  char windows[MAX_PATH] = {};
+  GetEnvironmentVariableA("SystemRoot", windows, MAX_PATH);
+  EXPECT_EQ(Str(settings.ReadPath("T", "Path", "-")), std::string(windows) + "\\x");
+  std::vector<std::string> said;
+  for (const std::string& message : Drain(mailslot.get())) said.push_back(message.substr(14));
+  EXPECT_EQ(said, (std::vector<std::string>{
+                      std::string("The setting T\\Short is a REG_SZ, not a REG_DWORD: the default 77 is used.\n") + '\0',
+                      std::string("The setting T\\TwoBytes is a REG_BINARY, not a REG_DWORD: the default 77 is used.\n") + '\0',
+                      std::string("The setting T\\Number is a REG_DWORD, not a REG_SZ: the default \"\" is used.\n") + '\0',
+                      std::string("The setting T\\Path is a REG_EXPAND_SZ, not a REG_SZ: the default \"-\" is used.\n") + '\0'}));
 
   ASSERT_TRUE(settings.WriteDword("LC_EXEC", "ReturnCode", 0xFFFFFFFBu));
   EXPECT_EQ(test_registry::GetDword(key + "\\LC_EXEC", "ReturnCode"), 0xFFFFFFFBu);
@@ -88,18 +117,6 @@ TEST(Messages, LongTextsComeWholeAndMissingOnesAreEmpty) {
   EXPECT_FALSE(LoadMessage(GetModuleHandleA(nullptr), 201, text));   // block exists, string does not
   EXPECT_FALSE(LoadMessage(GetModuleHandleA(nullptr), 5000, text));  // no such block
   EXPECT_TRUE(text.IsEmpty());
-}
-
-std::vector<std::string> Drain(HANDLE mailslot) {
-  std::vector<std::string> messages;
-  DWORD next = 0;
-  while (GetMailslotInfo(mailslot, nullptr, &next, nullptr, nullptr) && next != MAILSLOT_NO_MESSAGE) {
-    std::string message(next, '\0');
-    DWORD read = 0;
-    if (!ReadFile(mailslot, &message[0], next, &read, nullptr)) break;
-    messages.push_back(message.substr(0, read));
-  }
-  return messages;
 }
 
 TEST(TraceLog, StatusMessagesAreSequenceBytePrefixTextAndNulCutToTheirLimits) {

@@ -362,6 +362,23 @@ TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
   }
   EXPECT_GT(points[0]["time"].get<std::string>(), points[1]["time"].get<std::string>());
 
+  // A file that only looks like an undo point: its script's control characters are shown
+  // escaped, and a heading with an impossible count is no undo point.
+  const auto heading = [&](const char* name, const std::string& script, const char* counts) {
+    std::ofstream(folder + "\\" + name, std::ios::binary)
+        << "; Undo point of tarnupd.exe 1.0.15\r\n; Time: 2030-01-01 00:00:00.000 UTC\r\n; Script: " << script
+        << "\r\n; Update type: OAS\r\n; Puts back: " << counts << "\r\n";
+  };
+  heading("20300101-000000-000-OAS.INI", "C:\\\x1b[2J\x07.INI", "1 keys, 1 lists");
+  heading("20300101-000000-001-OAS.INI", "C:\\X.INI", "4294967295 keys, 1 lists");
+  const json shown = json::parse(Tarnplan("history --json").out)["undoPoints"];
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0]["script"], "C:\\\\x1b[2J\\x07.INI");
+  EXPECT_EQ(Tarnplan("history").out.find('\x1b'), std::string::npos);
+
+  test_registry::SetString(updateKey, "UndoFolder", "tarn-undo");  // where the agent would not look
+  EXPECT_EQ(Tarnplan("history").err, "tarnplan: LC_UPDATE\\UndoFolder \"tarn-undo\" is refused: it is no absolute path "
+                                     "of the form X:\\...: the agent keeps no undo points\r\n");
   test_registry::SetString(updateKey, "UndoFolder", oas);  // a file: no folder to read
   const Output unreadable = Tarnplan("history");
   EXPECT_EQ(unreadable.exitCode, 2);

@@ -229,6 +229,19 @@ TEST_F(UndoE2eTest, OldPointsArePrunedAndAnUnwritableFolderOnlySaysSo) {
   EXPECT_EQ(files[2], "LAST-SCHEDULE.INI");
   const update_test::ScriptFile script("prune.ini", kScripts[2].script);
 
+  // A number written as text (its bytes would read as 51) keeps the default 20, and says so.
+  test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoKeep", "3");
+  for (int i = 0; i < 21; ++i) {
+    char old[40];
+    std::snprintf(old, sizeof old, "\\20000101-000000-%03d-SCHEDULE.INI", i);
+    std::ofstream(kUndoFolder + old) << "; older\r\n";
+  }
+  const AgentRun keptByDefault = Apply(script.Path());
+  EXPECT_EQ(FilesIn(kUndoFolder).size(), 20u + 1u);
+  const Strings defaultSaid = keptByDefault.StatusLines();
+  EXPECT_EQ(std::count(defaultSaid.begin(), defaultSaid.end(),
+                       "The setting LC_UPDATE\\UndoKeep is a REG_SZ, not a REG_DWORD: the default 20 is used.\n"), 1);
+
   const std::string blocked = script.Path() + "\\UNDO";  // below a file: no folder can be made
   KeepUndoPoints(blocked);
   const AgentRun run = Apply(script.Path());
