@@ -244,7 +244,8 @@ TEST_F(UndoE2eTest, OldPointsArePrunedAndAnUnwritableFolderOnlySaysSo) {
 
   const std::string blocked = script.Path() + "\\UNDO";  // below a file: no folder can be made
   KeepUndoPoints(blocked);
-  const AgentRun run = Apply(script.Path());
+  const update_test::ScriptFile changes("changes.ini", "[TARNUPDATE]\r\nUpdateType=SCHEDULE\r\n[Update]\r\nuHour=9\r\n");
+  const AgentRun run = Apply(changes.Path());
   ExpectAgentResult(run, 0, kSuccess);
   const Strings lines = run.StatusLines();
   const std::string said = "No undo point could be written in " + blocked + ": ";
