@@ -123,8 +123,11 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
   }
   if (undoState != kUndoNone && run.details != nullptr) {
     const LONG lastState = Read(run.details->lastState);
-    if (lastState == kLastRemoved) undo_.Add(L"; the type's LAST- file is removed, so that it undoes no earlier update");
-    if (lastState == kLastStale) undo_.Add(L"; the type's LAST- file could not be removed and undoes an earlier update");
+    if (lastState == kLastRemoved) {
+      undo_.Add(L"; the type's LAST- file is removed, so that it undoes no earlier update");
+    } else if (lastState == kLastStale) {
+      undo_.Add(L"; the type's LAST- file could not be removed and undoes an earlier update");
+    }
   } else {
     undo_.Add(run.undoFolder.IsEmpty() ? L"none (no LC_UPDATE\\UndoFolder)" : L"none");
   }

@@ -56,7 +56,9 @@ ResultCode ScriptCopy::Make(const char* scriptPath, bool& missing) {
     folder_.RemoveFiles(IsScriptCopyName);
     KernelHandle writer;
     status = {FileRefusal::kExists, 0};
-    for (int attempt = 0; attempt < kNameTries && (status.refusal == FileRefusal::kExists || status.refusal == FileRefusal::kLink); ++attempt) {
+    for (int attempt = 0;
+         attempt < kNameTries && (status.refusal == FileRefusal::kExists || status.refusal == FileRefusal::kLink);
+         ++attempt) {
       name_.Format("%lx.%lx.INI", GetCurrentProcessId(), GetTickCount() + attempt);
       path_ = folder_.path() + "\\" + name_;
       status = CreateNewFile(path_, FileReaders::kAdministrators, GENERIC_WRITE, writer);
