@@ -1,7 +1,6 @@
 #include "foundation/trusted_folder.h"
 
 #include <aclapi.h>
-#include <shlobj.h>
 
 #include <cstring>
 
@@ -211,9 +210,12 @@ void TrustedFolder::RemoveFiles(bool (*matches)(const char* name)) const {
 bool TrustedFolder::RemoveFile(const char* name) const { return IsOpen() && RemoveEntry(path_ + "\\" + name); }
 
 TextString AgentStateFolder() {
+  // Where the system keeps its program data folder (%SystemDrive%\ProgramData, expanded by the
+  // call): the shell's folder functions would bring in a library of their own.
   char data[MAX_PATH] = {};
-  if (SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, data) !=
-      S_OK) {
+  DWORD size = sizeof data;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", "ProgramData",
+                   RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
     return "";
   }
   return TextString(data) + "\\Velmora\\Tarn Configuration Agent";
