@@ -2,6 +2,7 @@
 
 #include "standin_product/core/state_file.h"
 #include "standin_product/core/state_paths.h"
+#include "standin_product/syncutil/call_timing.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -70,13 +71,15 @@ void Session::Obtained(Interface which) {
 
 void Session::Released(Interface which) { --live_[which]; }
 
-SessionGuard::SessionGuard() { AcquireSRWLockExclusive(&g_lock); }
+// The wait for another thread's call counts as time in the library too.
+SessionGuard::SessionGuard() : entered_(CallTimingStart()) { AcquireSRWLockExclusive(&g_lock); }
 
 SessionGuard::~SessionGuard() { Unlock(); }
 
 void SessionGuard::Unlock() {
   if (locked_) {
     locked_ = false;
+    CallTimingStop(entered_);
     ReleaseSRWLockExclusive(&g_lock);
   }
 }

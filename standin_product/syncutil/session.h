@@ -48,7 +48,8 @@ class Session {
 Session& TheSession();
 
 // Serialises the calls of the agent's threads. Unlock() lets a call that is about to hang or
-// fault leave the library usable for the others.
+// fault leave the library usable for the others. Every call holds one from its start to its end,
+// so with STANDIN_CALL_TIMES set it also counts the time spent in the library (see call_timing.h).
 class SessionGuard {
  public:
   SessionGuard();
@@ -59,6 +60,7 @@ class SessionGuard {
 
  private:
   bool locked_ = true;
+  LONGLONG entered_ = 0;
 };
 
 // One call's journal line and the protocol errors found in it, appended with one write so a
