@@ -9,12 +9,19 @@
 
 #include "foundation/text_string.h"
 
-class ScriptCopy;
+struct Command;
 struct RunDetails;
 
 constexpr int kPathBufferSize = 260;
-constexpr int kRequiredVersionBufferSize = 24;
+constexpr int kRequiredVersionBufferSize = 24;  // the longest LC_VERSION= argument taken, and its end
 constexpr DWORD kDefaultFuncTimeout = 240000;
+
+// What one command takes and finds out for itself (its argument, the file it works on), in a
+// type of its own in the command's file: made by its part on the entry thread, read by its part
+// with the product and by its result text.
+struct CommandArguments {
+  virtual ~CommandArguments() = default;
+};
 
 struct CommandRun {
   HMODULE module = nullptr;             // the agent's own module: its string table
@@ -22,17 +29,13 @@ struct CommandRun {
   DWORD funcTimeout = kDefaultFuncTimeout;
   TextString noExtensionString;         // LC_UPDATE\NoExtensionString
   TextString productVersion;            // the product's version text, may be empty
-  char scriptPath[kPathBufferSize] = {};               // LC_UPDATE= argument
-  // The script's private copy, shared by the entry thread's run and the worker's: it goes when
-  // both have let go of it.
-  std::shared_ptr<ScriptCopy> scriptCopy;
-  bool scriptUnreadable = false;        // 6 because the script is there but could not be held or copied
-  char requiredVersion[kRequiredVersionBufferSize] = {};  // LC_VERSION= argument
-  TextString targetPath;                // LC_EXEC or LC_FILEVER file
+  const Command* command = nullptr;     // the command line's row in the command table, if any
+  // The command's own arguments, shared by the entry thread's run and the worker's copy: they
+  // go when both have let go of them.
+  std::shared_ptr<CommandArguments> arguments;
   // A command's part on the entry thread gave up on a thread it started, which may still be
   // inside a system library: the process ends at once after the result.
   bool workAbandoned = false;
-  TextString execCommandLine;           // LC_EXEC arguments
   TextString undoFolder;                // LC_UPDATE\UndoFolder; empty: no undo points
   DWORD undoKeep = 0;                   // LC_UPDATE\UndoKeep, undo points kept of each type
   // What the run's report tells beyond the result; shared by the entry thread and the worker's

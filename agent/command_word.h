@@ -1,30 +1,13 @@
-// Command words: searched for in a fixed order anywhere in the upper-cased command line; the
-// first one found decides.
+// A command word's argument, where the word takes one: the text after the word's length from
+// the start of the command line, wherever the word itself stood. Kept apart from the command
+// table, which calls into the product, so that it can be fuzzed natively.
 #pragma once
 
 #include <cstddef>
 
-// In search order.
-enum class CommandWord {
-  kNone,
-  kStart,
-  kStop,
-  kUpdate,
-  kExec,
-  kFileVersion,
-  kDebug,
-  kRestore,
-  kEnable,
-  kDisable,
-  kVersion,
-};
+// The argument of `word` in the upper-cased command line; empty if the line is shorter.
+const char* CommandArgument(const char* upperCommandLine, const char* word);
 
-CommandWord RecogniseCommand(const char* upperCommandLine);
-
-// The argument of LC_UPDATE= or LC_VERSION=: the text after the word's length from the start
-// of the command line, wherever the word itself stood; empty if the line is shorter.
-const char* CommandArgument(const char* upperCommandLine, CommandWord word);
-
-// Copies the word's argument into `buffer` of `size` bytes. An argument that does not fit is
-// refused with a status line, never cut: a cut path could name another file that exists.
-bool CopyCommandArgument(const char* upperCommandLine, CommandWord word, char* buffer, std::size_t size);
+// The argument when it has fewer than `capacity` characters. A longer one is refused with a
+// status line, never cut (nullptr): a cut path could name another file that exists.
+const char* TakeCommandArgument(const char* upperCommandLine, const char* word, std::size_t capacity);

@@ -1,38 +1,49 @@
 #include "agent/dispatch.h"
 
+#include <cstring>
+
+#include "agent/command_word.h"
 #include "agent/commands/commands.h"
 
 namespace {
 
-struct CommandHandler {
-  CommandWord word;
-  EntryStep onEntry;      // first, on the entry thread: anything but 0 is the command's result
-  ProductWork onProduct;  // then on the worker thread, with the product's library
-};
-
-constexpr CommandHandler kCommands[] = {
-    {CommandWord::kStart, nullptr, StartProduct},
-    {CommandWord::kStop, nullptr, StopProduct},
-    {CommandWord::kUpdate, PrepareUpdate, ApplyUpdate},
-    {CommandWord::kExec, ExecProgram, nullptr},
-    {CommandWord::kFileVersion, ReadFileVersion, nullptr},
-    {CommandWord::kDebug, ToggleDebugOutput, nullptr},
-    {CommandWord::kRestore, RestoreUninstall, nullptr},
-    {CommandWord::kEnable, nullptr, EnableProduct},
-    {CommandWord::kDisable, nullptr, DisableProduct},
-    {CommandWord::kVersion, CheckRequiredVersion, nullptr},
+// The command table, one row per command: its word, the argument it takes, its part on the
+// entry thread, its part with the product, what %s in its result text names. In search order:
+// the first word found anywhere in the line decides, so the order is part of the command line's
+// meaning (an LC_UPDATE= script named LC_STOP.INI stops the product).
+constexpr Command kCommands[] = {
+    {"LC_START", 0, nullptr, StartProduct, nullptr},
+    {"LC_STOP", 0, nullptr, StopProduct, nullptr},
+    {"LC_UPDATE=", kPathBufferSize, PrepareUpdate, ApplyUpdate, UpdateResultArgument},
+    {"LC_EXEC", 0, ExecProgram, nullptr, ExecResultArgument},
+    {"LC_FILEVER", 0, ReadFileVersion, nullptr, nullptr},
+    {"LC_DEBUG", 0, ToggleDebugOutput, nullptr, nullptr},
+    {"LC_RESTORE", 0, RestoreUninstall, nullptr, nullptr},
+    {"LC_ENABLE", 0, nullptr, EnableProduct, nullptr},
+    {"LC_DISABLE", 0, nullptr, DisableProduct, nullptr},
+    {"LC_VERSION=", kRequiredVersionBufferSize, CheckRequiredVersion, nullptr, VersionResultArgument},
 };
 
 }  // namespace
 
-WorkerOutcome DispatchCommand(CommandRun& run, CommandWord word) {
-  for (const CommandHandler& command : kCommands) {
-    if (command.word != word) continue;
-    if (command.onEntry != nullptr) {
-      const ResultCode result = command.onEntry(run);
-      if (result != kResultSuccess || command.onProduct == nullptr) return {result, run.workAbandoned};
-    }
-    return RunOnWorker(run, command.onProduct);
+const Command* RecogniseCommand(const char* upperCommandLine) {
+  for (const Command& command : kCommands) {
+    if (std::strstr(upperCommandLine, command.word) != nullptr) return &command;
   }
-  return {kResultSuccess, false};  // no command word: nothing to do
+  return nullptr;
+}
+
+WorkerOutcome DispatchCommand(CommandRun& run) {
+  const Command* command = run.command;
+  if (command == nullptr) return {kResultSuccess, false};  // no command word: nothing to do
+  const char* argument = "";
+  if (command->argumentCapacity != 0) {
+    argument = TakeCommandArgument(run.upperCommandLine, command->word, command->argumentCapacity);
+    if (argument == nullptr) return {kResultArgumentTooLong, false};
+  }
+  if (command->onEntry != nullptr) {
+    const ResultCode result = command->onEntry(run, argument);
+    if (result != kResultSuccess || command->onProduct == nullptr) return {result, run.workAbandoned};
+  }
+  return RunOnWorker(run, command->onProduct);
 }

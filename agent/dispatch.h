@@ -2,7 +2,8 @@
 #pragma once
 
 #include "agent/command_run.h"
-#include "agent/command_word.h"
 #include "agent/worker.h"
 
-WorkerOutcome DispatchCommand(CommandRun& run, CommandWord word);
+// Runs run.command (nothing when there is none): its argument taken, its entry part, then its
+// work with the product.
+WorkerOutcome DispatchCommand(CommandRun& run);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "agent/command_run.h"
-#include "agent/command_word.h"
+#include "agent/commands/commands.h"
 #include "agent/dispatch.h"
 #include "agent/fault_report.h"
 #include "agent/result_report.h"
@@ -80,9 +80,11 @@ ResultCode RunCommandLine(CommandRun& run) {
   ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", run.productVersion);
   TraceStatus("Lumicor Version = v%s\n", run.productVersion.c_str());
 
-  WorkerOutcome outcome = {kResultBadCommandLine, false};
+  // Recognised before the line is checked: the run's event tells which command was refused.
+  run.command = RecogniseCommand(run.upperCommandLine);
+  WorkerOutcome outcome = {kResultCommandLineNotConvertible, false};
   if (CommandLineConvertsExactly()) {
-    outcome = DispatchCommand(run, RecogniseCommand(run.upperCommandLine));
+    outcome = DispatchCommand(run);
   } else {
     TraceStatus("The command line holds characters the system code page cannot show: nothing was done.\n");
   }

@@ -21,7 +21,7 @@ FrameAction ReportUnhandledFault(EXCEPTION_RECORD* fault, CONTEXT* context, void
 template <typename Work>
 ResultCode RunReportingFaults(const CommandRun& run, Work&& work) {
   ReserveStackForHandlers();
-  ResultCode result = kResultTimedOut;
+  ResultCode result = kResultUnhandledException;
   auto body = [&] { result = work(); };
   RunInHandlerFrame(body, ReportUnhandledFault, const_cast<CommandRun*>(&run));
   return result;

@@ -1,5 +1,6 @@
 #include "agent/result_report.h"
 
+#include "agent/commands/commands.h"
 #include "agent/run_event.h"
 #include "foundation/messages.h"
 #include "foundation/settings_key.h"
@@ -21,22 +22,14 @@ TextString ResultText(const CommandRun& run, ResultCode code) {
   TextString message;
   TextString text;
   if (code >= kResultSuccess && code <= kResultLast) {
-    LoadMessage(run.module, IDS_RESULT_FIRST + static_cast<unsigned int>(code), message);
-    switch (code) {
-      case kResultScriptMissing:
-        if (run.scriptUnreadable) LoadMessage(run.module, IDS_SCRIPT_UNREADABLE, message);
-        text.Format(message, run.scriptPath);
-        break;
-      case kResultProgramMissing:
-        text.Format(message, run.targetPath.c_str());
-        break;
-      case kResultVersionTooOld:
-        text.Format(message, run.requiredVersion);
-        break;
-      default:
-        text = message;
-        break;
+    unsigned int id = IDS_RESULT_FIRST + static_cast<unsigned int>(code);
+    // Only the texts of 6, 7 and 12 name something, and only their commands give those codes.
+    const char* argument = "";
+    if (run.command != nullptr && run.command->resultArgument != nullptr) {
+      argument = run.command->resultArgument(run, code, id);
     }
+    LoadMessage(run.module, id, message);
+    text.Format(message, argument);
   } else {
     LoadMessage(run.module, IDS_UNRECOGNISED_ERROR, message);
     text.Format(message, static_cast<int>(code));

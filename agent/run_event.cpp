@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "agent/command_word.h"
+#include "agent/commands/update.h"
 #include "agent_version.h"
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
@@ -102,10 +102,10 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
       .Add(L".")
       .AddNumber(TARN_VERSION_BUILD);
   productVersion_.AddAnsi(run.productVersion.c_str());
-  if (RecogniseCommand(run.upperCommandLine) != CommandWord::kUpdate) return;
-  const UpdateTally nothingDone;
-  const UpdateTally& tally = run.details != nullptr ? run.details->update : nothingDone;
-  script_.AddAnsi(run.scriptPath);
+  if (!IsUpdateRun(run)) return;
+  const UpdateTally& tally = run.details->update;
+  const UpdateArguments* update = UpdateArgumentsOf(run);
+  script_.AddAnsi(update != nullptr ? update->scriptPath.c_str() : "");
   AddKind(kind_, Read(tally.kind));
   written_.AddNumber(Read(tally.keysWritten));
   absent_.AddNumber(Read(tally.keysAbsent));
@@ -113,7 +113,7 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
   AddLists(lists_, Read(tally.listsReplaced));
   AddTasks(tasks_, Read(tally.tasksStored));
   committed_.Add(Read(tally.committed) != 0 ? L"yes" : L"no");
-  const LONG undoState = Read(run.details != nullptr ? run.details->undoState : nothingDone.kind);
+  const LONG undoState = Read(run.details->undoState);
   if (undoState == kUndoWritten) {
     undo_.AddAnsi(run.details->undoFile);
     const LONG leftOut = Read(run.details->undoLeftOut);
@@ -121,7 +121,7 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
   } else if (undoState == kUndoFailed) {
     undo_.Add(L"not written");
   }
-  if (undoState != kUndoNone && run.details != nullptr) {
+  if (undoState != kUndoNone) {
     const LONG lastState = Read(run.details->lastState);
     if (lastState == kLastRemoved) {
       undo_.Add(L"; the type's LAST- file is removed, so that it undoes no earlier update");
@@ -135,13 +135,11 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
 }
 
 void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText) {
-  const bool update = RecogniseCommand(run.upperCommandLine) == CommandWord::kUpdate;
+  const bool update = IsUpdateRun(run);
   RunEventInserts inserts(run, code, resultText, GetCommandLineW());
   const DWORD eventId = RunEventId(code, update);
-  EventSource ownSource;  // a run without details (in-process tests) opens one for itself
-  if (run.details == nullptr) ownSource.reset(RegisterEventSourceW(nullptr, kEventSourceName));
-  const HANDLE source = run.details != nullptr ? run.details->source.get() : ownSource.get();
-  DWORD error = run.details != nullptr ? run.details->sourceError : GetLastError();
+  const HANDLE source = run.details->source.get();
+  DWORD error = run.details->sourceError;
   if (source != nullptr) {
     if (ReportEventW(source, EventType(eventId), 0, eventId, nullptr, inserts.count(), 0, inserts.strings(),
                     nullptr)) return;

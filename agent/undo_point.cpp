@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "agent/run_event.h"
-#include "agent/script_copy.h"
+#include "agent/commands/update.h"
 #include "agent_version.h"
 #include "foundation/secure_file.h"
 #include "foundation/trace_log.h"
@@ -26,7 +26,7 @@ std::string TimeText(const SYSTEMTIME& time) {
 }
 
 void Publish(const CommandRun& run, volatile LONG RunDetails::*field, LONG value) {
-  if (run.details != nullptr) InterlockedExchange(&(run.details->*field), value);
+  InterlockedExchange(&(run.details->*field), value);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void UndoPoints::Fail(const TextString& reason, bool folderTrusted) {
 void UndoPoints::MakeLast() {
   const std::string last = folder_.path().c_str() + std::string("\\") + LastName();
   // The script this run applies may be that very file: the copy is what is read from here on.
-  if (run_.scriptCopy) run_.scriptCopy->LetGoOfScript();
+  UpdateArgumentsOf(run_)->scriptCopy->LetGoOfScript();
   if (!failed_) {
     const FileStatus written =
         WriteWholeFile(last.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, true);
@@ -82,7 +82,7 @@ void UndoPoints::Keep(const UndoCapture& capture) {
   info.agentVersion = std::to_string(TARN_VERSION_MAJOR) + "." + std::to_string(TARN_VERSION_MINOR) + "." +
                       std::to_string(TARN_VERSION_BUILD);
   info.time = TimeText(now);
-  info.script = run_.scriptPath;
+  info.script = UpdateArgumentsOf(run_)->scriptPath.c_str();
   info.updateType = UpdateKindName(capture.kind());
   const ScriptWriter script = UndoPointScript(capture, info);
   text_ = script.Text();
@@ -107,7 +107,7 @@ void UndoPoints::Keep(const UndoCapture& capture) {
   }
   leftOutSaid_ = std::max(leftOutSaid_, leftOut.size());
   Publish(run_, &RunDetails::undoLeftOut, static_cast<LONG>(leftOut.size()));
-  if (first && run_.details != nullptr && path.size() < sizeof run_.details->undoFile) {
+  if (first && path.size() < sizeof run_.details->undoFile) {
     // The name first, then the state that lets a reporter read it.
     std::copy(path.begin(), path.end(), run_.details->undoFile);
     run_.details->undoFile[path.size()] = '\0';

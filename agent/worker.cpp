@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "agent/fault_report.h"
+#include "foundation/deadline_thread.h"
 #include "foundation/sddl_security.h"
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
@@ -19,10 +20,8 @@ struct WorkerJob {
   CommitGate gate;
 };
 
-DWORD WINAPI WorkerThread(LPVOID parameter) {
-  const std::unique_ptr<std::shared_ptr<WorkerJob>> job(static_cast<std::shared_ptr<WorkerJob>*>(parameter));
-  WorkerJob& work = **job;
-  return static_cast<DWORD>(RunReportingFaults(work.run, [&] { return WorkerSession(work.run, work.work, work.gate); }));
+DWORD WorkerThread(WorkerJob& job) {
+  return static_cast<DWORD>(RunReportingFaults(job.run, [&] { return WorkerSession(job.run, job.work, job.gate); }));
 }
 
 constexpr wchar_t kProductNamespace[] = L"TarnConfigurationAgent";
@@ -94,7 +93,8 @@ ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& ga
   LoadedModule library;
   ProductSession product = {};
   product.gate = &gate;
-  if (LoadSyncUtil(library, product.getIFace) != 0) return kResultSyncLibraryNotLoaded;
+  const ResultCode loaded = LoadSyncUtil(library, product.getIFace);
+  if (loaded != kResultSuccess) return loaded;
 
   const int interfaceResult = product.getIFace(AVSIF_MANAGEMENTPORT, &product.port);
   TraceStatus("AvSync_GetIFace AVSIF_MANAGEMENTPORT returned %d\n", interfaceResult);
@@ -113,27 +113,26 @@ ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& ga
 WorkerOutcome RunOnWorker(const CommandRun& run, ProductWork work) {
   const ProductLock lock(run.funcTimeout);
   if (!lock.held()) {
-    if (lock.made()) TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
-    return {kResultTimedOut, false};
+    if (!lock.made()) return {kResultProductMutexUnmade, false};
+    TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
+    return {kResultProductBusy, false};
   }
   const auto job = std::make_shared<WorkerJob>(WorkerJob{run, work, {}});
-  auto threadShare = std::make_unique<std::shared_ptr<WorkerJob>>(job);
-  const KernelHandle worker(CreateThread(nullptr, 0, WorkerThread, threadShare.get(), 0, nullptr));
-  if (!worker) {
+  DeadlineThread<WorkerJob> worker;
+  if (!worker.Start(job, WorkerThread)) {
     // Without a worker the command never ran: that is no success.
     TraceStatus("The worker thread could not be created (error %lu).\n", GetLastError());
-    return {kResultTimedOut, false};
+    return {kResultWorkerNotStarted, false};
   }
-  threadShare.release();  // the worker's from here
-  DWORD wait = WaitForSingleObject(worker.get(), run.funcTimeout);
+  DWORD wait = worker.Wait(run.funcTimeout);
   if (wait == WAIT_TIMEOUT) {
     // Given up on: the worker must not commit from now on. If it is committing already, its
     // commit is what happened, so its result is waited for, once more at most as long.
-    if (job->gate.Abandon()) return {kResultTimedOut, true};
-    wait = WaitForSingleObject(worker.get(), run.funcTimeout);
-    if (wait == WAIT_TIMEOUT) return {kResultTimedOut, true};
+    if (job->gate.Abandon()) return {kResultWorkerOverran, true};
+    wait = worker.Wait(run.funcTimeout);
+    if (wait == WAIT_TIMEOUT) return {kResultWorkerOverran, true};
   }
   DWORD exitCode = 0;
-  if (!GetExitCodeThread(worker.get(), &exitCode)) return {kResultSuccess, false};
+  if (!worker.ExitCode(exitCode)) return {kResultSuccess, false};
   return {static_cast<ResultCode>(exitCode), false};
 }

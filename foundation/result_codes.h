@@ -1,5 +1,8 @@
 // The agent's result: written to the registry and returned as the exit code. Each code has
 // its message at string-table id code + 4. Parts of the agent and the update engine give them.
+// The numbers and their texts are what management systems read; several causes share one, so
+// each cause has a name of its own where it arises, mapping to its number (the README's "Where
+// 1, 8 and 11 come from" lists them).
 #pragma once
 
 enum ResultCode : int {
@@ -18,6 +21,35 @@ enum ResultCode : int {
   kResultVersionTooOld = 12,
   // Exit code when the command line cannot even be copied.
   kResultNoMemory = -1,
+
+  // 1: the command line, or what the script asks for, cannot be carried out.
+  kResultArgumentTooLong = kResultBadCommandLine,            // LC_UPDATE= or LC_VERSION= argument too long
+  kResultCommandLineNotConvertible = kResultBadCommandLine,  // not exact in the system code page
+  kResultVersionNotThreeNumbers = kResultBadCommandLine,     // LC_VERSION= without a.b.c
+  kResultUnknownUpdateType = kResultBadCommandLine,          // the script's UpdateType is none we know
+  kResultConsoleRefused = kResultBadCommandLine,             // AVSIF_AVCONSOL refused for a schedule update
+
+  // 5: the product's sync library cannot be used.
+  kResultSyncLibraryMissing = kResultSyncLibraryNotLoaded,         // not installed, or not loadable
+  kResultSyncLibraryWithoutGetIFace = kResultSyncLibraryNotLoaded,  // loaded, without AvSync_GetIFace
+
+  // 8: Windows Installer, or a file or program the command works on, failed it.
+  kResultInstallerMissing = kResultInstallerFailed,          // MSI.DLL not loadable from the system folder
+  kResultInstallerFunctionMissing = kResultInstallerFailed,  // MSI.DLL without the function needed
+  kResultFileVersionUnread = kResultInstallerFailed,         // MsiGetFileVersionA failed
+  kResultFileVersionOverran = kResultInstallerFailed,        // the version read did not end within Func Timeout
+  kResultNoFileOnDisk = kResultInstallerFailed,              // LC_FILEVER names a device or pipe
+  kResultFileNotOpened = kResultInstallerFailed,             // LC_FILEVER file there but not openable
+  kResultProgramNotHeld = kResultInstallerFailed,            // LC_EXEC program there but not holdable
+  kResultProgramNotStarted = kResultInstallerFailed,         // CreateProcess refused the LC_EXEC program
+
+  // 11: the product's command did not complete.
+  kResultProductMutexUnmade = kResultTimedOut,    // the product's mutex could not be made
+  kResultProductBusy = kResultTimedOut,           // another run held the product for Func Timeout
+  kResultWorkerNotStarted = kResultTimedOut,      // the worker thread could not be created
+  kResultWorkerOverran = kResultTimedOut,         // the worker did not end within Func Timeout
+  kResultCommitGivenUp = kResultTimedOut,         // the worker found the run given up on before committing
+  kResultUnhandledException = kResultTimedOut,    // the fault report's result
 };
 
 constexpr ResultCode kResultLast = kResultVersionTooOld;

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "foundation/result_codes.h"
+#include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
 
 // Empty when the system folder's path does not fit or the library does not load.
@@ -16,4 +18,24 @@ inline LoadedModule LoadSystemLibrary(const char* fileName) {
   path[folderLength] = '\\';
   std::strcpy(path + folderLength + 1, fileName);
   return LoadedModule(LoadLibraryA(path));
+}
+
+// One function of Windows Installer's MSI.DLL, loaded by whoever needs it when it is needed, so
+// that a program still runs and reports on a machine without Windows Installer. `caller` names
+// the asker in the status line of a failure ("caller - MSI.DLL missing.", "caller - Name()
+// function missing."). `msi` holds the library as long as the function is used.
+template <typename Function>
+ResultCode LoadInstallerFunction(const char* caller, const char* name, LoadedModule& msi, Function& function) {
+  function = nullptr;
+  msi = LoadSystemLibrary("MSI.DLL");
+  if (!msi) {
+    TraceStatus("%s - MSI.DLL missing.\n", caller);
+    return kResultInstallerMissing;
+  }
+  function = FindExport<Function>(msi.get(), name);
+  if (function == nullptr) {
+    TraceStatus("%s - %s() function missing.\n", caller, name);
+    return kResultInstallerFunctionMissing;
+  }
+  return kResultSuccess;
 }

@@ -1,6 +1,5 @@
 #include "product_api/sync_loader.h"
 
-#include "foundation/result_codes.h"
 #include "foundation/system_library.h"
 #include "foundation/trace_log.h"
 #include "product_api/installer_codes.h"
@@ -13,21 +12,15 @@ using MsiGetComponentPathAFn = INT(WINAPI*)(LPCSTR product, LPCSTR component, LP
 
 }  // namespace
 
-int LoadMSIDll(LoadedModule& library, const char* componentCode) {
+ResultCode LoadMSIDll(LoadedModule& library, const char* componentCode) {
   char path[kLibraryPathSize] = {};
   DWORD capacity = kLibraryPathSize;
   library.reset();
 
-  const LoadedModule msi = LoadSystemLibrary("MSI.DLL");
-  if (!msi) {
-    TraceStatus("LoadMSIDll - MSI.DLL missing.\n");
-    return kResultInstallerFailed;
-  }
-  const auto getComponentPath = FindExport<MsiGetComponentPathAFn>(msi.get(), "MsiGetComponentPathA");
-  if (getComponentPath == nullptr) {
-    TraceStatus("LoadMSIDll - MsiGetComponentPathA() function missing.\n");
-    return 2;
-  }
+  LoadedModule msi;
+  MsiGetComponentPathAFn getComponentPath = nullptr;
+  const ResultCode installer = LoadInstallerFunction("LoadMSIDll", "MsiGetComponentPathA", msi, getComponentPath);
+  if (installer != kResultSuccess) return installer;
   // The install state is not looked at: an unknown product leaves the path empty.
   getComponentPath(kProductCode, componentCode, path, &capacity);
   // The product's library finds its own dependencies in its own folder first, and nothing in
@@ -36,19 +29,21 @@ int LoadMSIDll(LoadedModule& library, const char* componentCode) {
   if (path[0] != '\0') library.reset(LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   if (!library) {
     TraceStatus("LoadMSIDll - SYNCUTIL.DLL missing.\n");
-    return 2;
+    return kResultSyncLibraryMissing;
   }
   TraceStatus("LoadMSIDll \"%s\"\n", path);
-  return 0;
+  return kResultSuccess;
 }
 
-int LoadSyncUtil(LoadedModule& library, AvSyncGetIFaceFn& getIFace) {
-  int result = 2;
+ResultCode LoadSyncUtil(LoadedModule& library, AvSyncGetIFaceFn& getIFace) {
+  ResultCode result = kResultSyncLibraryMissing;
   getIFace = nullptr;
-  if (LoadMSIDll(library, kSyncLibraryComponentCode) == 0) {
+  if (LoadMSIDll(library, kSyncLibraryComponentCode) == kResultSuccess) {
     getIFace = FindExport<AvSyncGetIFaceFn>(library.get(), kAvSyncGetIFaceName);
-    result = getIFace != nullptr ? 0 : 1;
+    result = getIFace != nullptr ? kResultSuccess : kResultSyncLibraryWithoutGetIFace;
   }
-  TraceStatus("LoadSyncUtil returned %d\n", result);
+  // The status line keeps the numbers it has always shown: 0 ready, 1 no export, 2 no library.
+  const int shown = result == kResultSuccess ? 0 : (library ? 1 : 2);
+  TraceStatus("LoadSyncUtil returned %d\n", shown);
   return result;
 }

@@ -60,11 +60,11 @@ ProductConnection::~ProductConnection() {
 }
 
 Obstacle ProductConnection::Open() {
-  const int loaded = LoadSyncUtil(library_, getIFace_);
-  if (loaded != 0) {
+  if (LoadSyncUtil(library_, getIFace_) != kResultSuccess) {
+    // A library loaded without its export is still held.
     return {kResultSyncLibraryNotLoaded,
-            loaded == 1 ? "the product's SYNCUTIL.DLL has no AvSync_GetIFace"
-                        : "the product is not installed, or its SYNCUTIL.DLL cannot be loaded"};
+            library_ ? "the product's SYNCUTIL.DLL has no AvSync_GetIFace"
+                     : "the product is not installed, or its SYNCUTIL.DLL cannot be loaded"};
   }
   const int answer = getIFace_(AVSIF_MANAGEMENTPORT, &port_);
   if (answer != kGetIFaceOk) {

@@ -30,7 +30,7 @@ ResultCode UpdateTask(UpdateContext& run, DWORD kind) {
 ResultCode UpdateScheduledTasks(UpdateContext& run) {
   const int console = run.product->OpenConsole();
   TraceStatus("AvSync_GetIFace AVSIF_AVCONSOL returned %d\n", console);
-  if (console != kGetIFaceOk) return kResultBadCommandLine;
+  if (console != kGetIFaceOk) return kResultConsoleRefused;
 
   ResultCode result = UpdateTask(run, kTaskKindUpdate);
   if (result == kResultSuccess) result = UpdateTask(run, kTaskKindUpgrade);

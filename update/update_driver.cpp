@@ -17,7 +17,7 @@ ResultCode RunRecordUpdates(UpdateContext& run, const char* updateType) {
   if (!known) {
     // A script that names no known type (or none at all) has changed nothing: no success.
     TraceStatus("Update type \"%s\" is none of OAS, ODS and SCHEDULE: nothing was updated.\n", updateType);
-    return kResultBadCommandLine;
+    return kResultUnknownUpdateType;
   }
   switch (kind) {
     case UpdateKind::kOAS: {
@@ -34,7 +34,7 @@ ResultCode RunRecordUpdates(UpdateContext& run, const char* updateType) {
       TraceStatus("Updating Schedule Data.\n");
       return UpdateScheduledTasks(run);
   }
-  return kResultBadCommandLine;  // every kind is handled above
+  return kResultUnknownUpdateType;  // every kind is handled above
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ ResultCode ApplyUpdateScript(UpdateContext& run) {
   if (result != kResultSuccess) return result;
   if (run.mayCommit && !run.mayCommit()) {
     TraceStatus("The update was given up on: nothing was committed.\n");
-    return kResultTimedOut;
+    return kResultCommitGivenUp;
   }
   if (run.undo != nullptr) run.undo->BeforeStore();
   run.product->SetOptions();

@@ -2,7 +2,7 @@
 #include "agent/commands/commands.h"
 #include "foundation/settings_key.h"
 
-ResultCode ToggleDebugOutput(CommandRun&) {
+ResultCode ToggleDebugOutput(CommandRun&, const char*) {
   DebugOutput = DebugOutput == 0 ? 1 : 0;
   Settings().WriteDword("Debug", "Output", DebugOutput);
   OutputDebugStringA(DebugOutput != 0 ? "Debug State = ON\n" : "Debug State = OFF\n");

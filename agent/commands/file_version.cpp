@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "agent/commands/commands.h"
+#include "foundation/deadline_thread.h"
 #include "foundation/secure_file.h"
 #include "foundation/settings_key.h"
 #include "foundation/system_library.h"
@@ -14,38 +15,29 @@ namespace {
 using MsiGetFileVersionAFn = UINT(WINAPI*)(LPCSTR path, LPSTR version, LPDWORD versionCapacity, LPSTR language,
                                            LPDWORD languageCapacity);
 
-// Reads the version text of a file: 0 when read, 8 otherwise.
+// Reads the version text of a file: 0 when read, the cause of 8 otherwise.
 ResultCode GetFileVer(const char* path, char* versionText, unsigned int capacity) {
-  const LoadedModule msi = LoadSystemLibrary("MSI.DLL");
-  if (!msi) {
-    TraceStatus("GetFileVer - MSI.DLL missing.\n");
-    return kResultInstallerFailed;
-  }
-  const auto getFileVersion = FindExport<MsiGetFileVersionAFn>(msi.get(), "MsiGetFileVersionA");
-  if (getFileVersion == nullptr) {
-    TraceStatus("GetFileVer - MsiGetFileVersionA() function missing.\n");
-    return kResultInstallerFailed;
-  }
+  LoadedModule msi;
+  MsiGetFileVersionAFn getFileVersion = nullptr;
+  const ResultCode installer = LoadInstallerFunction("GetFileVer", "MsiGetFileVersionA", msi, getFileVersion);
+  if (installer != kResultSuccess) return installer;
   DWORD versionCapacity = capacity;
   if (getFileVersion(path, versionText, &versionCapacity, nullptr, nullptr) == ERROR_SUCCESS) {
     TraceStatus("GetFileVer - MsiGetFileVersionA() returned %s.\n", versionText);
     return kResultSuccess;
   }
   TraceStatus("GetFileVer - MsiGetFileVersionA() function failed.\n");
-  return kResultInstallerFailed;
+  return kResultFileVersionUnread;
 }
 
-// One reading of a version on a thread of its own, which the entry thread may stop waiting for:
-// shared, so that whichever of the two ends last frees it.
+// One reading of a version on a thread of its own, which the entry thread may stop waiting for.
 struct VersionReading {
   TextString path;
   char versionText[kPathBufferSize] = {};
-  ResultCode result = kResultInstallerFailed;
+  ResultCode result = kResultFileVersionUnread;
 };
 
-DWORD WINAPI ReadVersionThread(LPVOID parameter) {
-  const std::unique_ptr<std::shared_ptr<VersionReading>> share(static_cast<std::shared_ptr<VersionReading>*>(parameter));
-  VersionReading& reading = **share;
+DWORD ReadVersionThread(VersionReading& reading) {
   reading.result = GetFileVer(reading.path, reading.versionText, kPathBufferSize);
   return 0;
 }
@@ -54,14 +46,12 @@ DWORD WINAPI ReadVersionThread(LPVOID parameter) {
 // not hold the run for ever. False when it did not end; the thread is then left to the end of
 // the process.
 bool ReadVersionWithin(const std::shared_ptr<VersionReading>& reading, DWORD waitMs) {
-  auto threadShare = std::make_unique<std::shared_ptr<VersionReading>>(reading);
-  const KernelHandle thread(CreateThread(nullptr, 0, ReadVersionThread, threadShare.get(), 0, nullptr));
-  if (!thread) {
-    reading->result = GetFileVer(reading->path, reading->versionText, kPathBufferSize);
+  DeadlineThread<VersionReading> thread;
+  if (!thread.Start(reading, ReadVersionThread)) {
+    ReadVersionThread(*reading);
     return true;
   }
-  threadShare.release();  // the thread's from here
-  return WaitForSingleObject(thread.get(), waitMs) == WAIT_OBJECT_0;
+  return thread.Wait(waitMs) == WAIT_OBJECT_0;
 }
 
 // A device such as COM1, or a pipe that never answers, would hold the installer's read, and
@@ -76,10 +66,10 @@ bool NamesDevice(const char* path) {
 
 }  // namespace
 
-ResultCode ReadFileVersion(CommandRun& run) {
+ResultCode ReadFileVersion(CommandRun& run, const char*) {
   constexpr char kSubkey[] = "LC_FILEVER";
   constexpr const char* kValues[] = {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"};
-  run.targetPath = Settings().ReadPath(kSubkey, "FilePath", "");
+  const TextString path = Settings().ReadPath(kSubkey, "FilePath", "");
   for (const char* value : kValues) Settings().WriteDword(kSubkey, value, 0);
 
   // Opened once first, allowing a pipe server identification only, and held against deletion
@@ -87,24 +77,23 @@ ResultCode ReadFileVersion(CommandRun& run) {
   // says so as it always has.
   KernelHandle file;
   const FileStatus opened =
-      NamesDevice(run.targetPath) ? FileStatus{FileRefusal::kNotOnDisk, 0}
-                                  : OpenOutsideFile(run.targetPath, FILE_SHARE_READ | FILE_SHARE_WRITE, file);
+      NamesDevice(path) ? FileStatus{FileRefusal::kNotOnDisk, 0}
+                        : OpenOutsideFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE, file);
   if (opened.refusal == FileRefusal::kNotOnDisk) {
-    TraceStatus("GetFileVer - %s is no file on a disk.\n", run.targetPath.c_str());
-    return kResultInstallerFailed;
+    TraceStatus("GetFileVer - %s is no file on a disk.\n", path.c_str());
+    return kResultNoFileOnDisk;
   }
   const DWORD error = opened.error;
   if (!opened.ok() && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME) {
-    TraceStatus("GetFileVer - %s cannot be opened (error %lu).\n", run.targetPath.c_str(), opened.error);
-    return kResultInstallerFailed;
+    TraceStatus("GetFileVer - %s cannot be opened (error %lu).\n", path.c_str(), opened.error);
+    return kResultFileNotOpened;
   }
   const auto reading = std::make_shared<VersionReading>();
-  reading->path = run.targetPath;
+  reading->path = path;
   if (!ReadVersionWithin(reading, run.funcTimeout)) {
-    TraceStatus("GetFileVer - reading the version of %s did not end within %lu ms.\n", run.targetPath.c_str(),
-                run.funcTimeout);
+    TraceStatus("GetFileVer - reading the version of %s did not end within %lu ms.\n", path.c_str(), run.funcTimeout);
     run.workAbandoned = true;
-    return kResultInstallerFailed;
+    return kResultFileVersionOverran;
   }
   const ResultCode result = reading->result;
   int parts[4] = {0, 0, 0, 0};

@@ -2,7 +2,7 @@
 #include "agent/commands/commands.h"
 #include "restore/uninstall_restore.h"
 
-ResultCode RestoreUninstall(CommandRun& run) {
+ResultCode RestoreUninstall(CommandRun& run, const char*) {
   RestoreLegacyUninstall(run.module);
   return kResultSuccess;
 }

@@ -1,19 +1,29 @@
 // LC_VERSION=a.b.c: whether this agent is at least the version a script needs.
 #include <cstdio>
 
-#include "agent/command_word.h"
 #include "agent/commands/commands.h"
 #include "agent_version.h"
 
-ResultCode CheckRequiredVersion(CommandRun& run) {
-  if (!CopyCommandArgument(run.upperCommandLine, CommandWord::kVersion, run.requiredVersion,
-                           sizeof run.requiredVersion)) {
-    return kResultBadCommandLine;
-  }
+namespace {
+
+struct VersionArguments : CommandArguments {
+  TextString required;  // the argument, as the result text names it
+};
+
+}  // namespace
+
+const char* VersionResultArgument(const CommandRun& run, ResultCode, unsigned int&) {
+  const VersionArguments* version = ArgumentsOf<VersionArguments>(run);
+  return version != nullptr ? version->required.c_str() : "";
+}
+
+ResultCode CheckRequiredVersion(CommandRun& run, const char* requiredVersion) {
+  VersionArguments& version = MakeArguments<VersionArguments>(run);
+  version.required = requiredVersion;
   int major = 0;
   int minor = 0;
   int build = 0;
-  if (std::sscanf(run.requiredVersion, "%d.%d.%d", &major, &minor, &build) < 3) return kResultBadCommandLine;
+  if (std::sscanf(version.required, "%d.%d.%d", &major, &minor, &build) < 3) return kResultVersionNotThreeNumbers;
   // Each part is compared by itself: 0.9.0 asks for a minor version this agent does not have.
   if (major > TARN_VERSION_MAJOR || minor > TARN_VERSION_MINOR || build > TARN_VERSION_BUILD) {
     return kResultVersionTooOld;

@@ -34,16 +34,6 @@ const char* const kVersionValues[] = {"FileVersionMajor", "FileVersionMinor", "F
 constexpr char kSilentPipe[] = "\\\\.\\pipe\\tarn-never-answers";
 const Lines kUnchecked = {"(unchecked)"};
 
-class AgentE2eTest : public product_test::ProductTest {
- protected:
-  void SetUp() override {
-    ProductTest::SetUp();
-    ASSERT_TRUE(standin::FindInstalledLibrary(&library_)) << "the stand-in product is not installed";
-  }
-
-  std::string library_;
-};
-
 struct CommandCase {
   std::string commandLine;
   std::function<void()> before;
@@ -53,23 +43,42 @@ struct CommandCase {
   std::function<void()> after;
 };
 
-TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
-  const KernelHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr));
-  // A pipe by an ordinary file name, that no device check of the name sees.
-  const std::string fifo = TemporaryPath("tarn_fifo.dll");
-  RemoveUnixTree(fifo);
-  ASSERT_TRUE(MakeUnixFifo(fifo));
-  const auto none = [] {};
-  const std::string version = "GetFileVer - MsiGetFileVersionA() ";
-  const std::string tooLong = "C:\\" + std::string(300, 'A') + ".INI";
-  const std::string fitting = "C:\\" + std::string(252, 'B') + ".INI";  // 259 characters
-  const Lines port = {"LoadMSIDll \"" + library_ + "\"\n", "LoadSyncUtil returned 0\n",
-                      "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n",
-                      "Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n", "Unloading SYNCUTIL.DLL\n"};
-  const auto running = [](bool expected) { return [expected] { EXPECT_EQ(State().running, expected); }; };
-  const auto enabled = [](bool expected) { return [expected] { EXPECT_EQ(State().enabled, expected); }; };
-  const CommandCase cases[] = {
-      {"HELLO WORLD", none, 0, kSuccess, {}, none},
+const auto none = [] {};
+
+class AgentE2eTest : public product_test::ProductTest {
+ protected:
+  void SetUp() override {
+    ProductTest::SetUp();
+    ASSERT_TRUE(standin::FindInstalledLibrary(&library_)) << "the stand-in product is not installed";
+    port_ = {"LoadMSIDll \"" + library_ + "\"\n", "LoadSyncUtil returned 0\n",
+             "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 0\n", "Releasing AvSync_GetIFace AVSIF_MANAGEMENTPORT\n",
+             "Unloading SYNCUTIL.DLL\n"};
+  }
+
+  // Each case from a clean start: its result and text, its status lines between the product's
+  // version and the result, no debugger output (off by default), and what it left behind.
+  void ExpectEach(const std::vector<CommandCase>& cases) {
+    for (const CommandCase& each : cases) {
+      SCOPED_TRACE(each.commandLine.substr(0, 60));
+      Clean();
+      each.before();
+      const AgentRun run = RunToEnd(each.commandLine);
+      ExpectAgentResult(run, each.result, each.text);
+      if (each.commandLines != kUnchecked) {
+        EXPECT_EQ(CommandLines(run), each.commandLines);
+      }
+      EXPECT_TRUE(run.debugOutput.empty());
+      each.after();
+      EXPECT_EQ(standin::ProtocolErrorCount(), 0);
+    }
+  }
+
+  std::string library_;
+  Lines port_;  // a product command's lines with the product's library
+};
+
+TEST_F(AgentE2eTest, CommandVersionComparesEachPartByItself) {
+  ExpectEach({
       {"LC_VERSION=1.0.15", none, 0, kSuccess, {}, none},
       {"LC_VERSION=1.0.15.7", none, 0, kSuccess, {}, none},
       {"LC_VERSION= 1.0.14", none, 0, kSuccess, {}, none},
@@ -80,18 +89,32 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
       {"LC_VERSION=ABC", none, 1, "[1] Missing or incorrect command line.", {}, none},
       {"LC_VERSION=1.0.15" + std::string(20, ' ') + "/TRAILING", none, 1, "[1] Missing or incorrect command line.",
        {"LC_VERSION= argument of 35 characters refused: at most 23 are allowed.\n"}, none},
+  });
+}
+
+TEST_F(AgentE2eTest, CommandUpdateTakesItsPathWholeOrNotAtAll) {
+  const std::string tooLong = "C:\\" + std::string(300, 'A') + ".INI";
+  const std::string fitting = "C:\\" + std::string(252, 'B') + ".INI";  // 259 characters
+  ExpectEach({
       {"LC_UPDATE=c:\\100%s.ini", none, 6, "[6] Configuration file C:\\100%S.INI is missing.", {}, none},
       {"LC_UPDATE=" + fitting, none, 6, "[6] Configuration file " + fitting + " is missing.", {}, none},
       {"LC_UPDATE=" + tooLong, none, 1, "[1] Missing or incorrect command line.",
        {"LC_UPDATE= argument of 307 characters refused: at most 259 are allowed.\n"}, none},
       // LC_STOP is searched before LC_UPDATE=: a script named after it stops the product.
-      {"LC_UPDATE=C:\\SCRIPTS\\LC_STOP.INI", none, 0, kSuccess, port, running(false)},
-      {"lc_start", none, 0, kSuccess, port,
+      {"LC_UPDATE=C:\\SCRIPTS\\LC_STOP.INI", none, 0, kSuccess, port_, [] { EXPECT_FALSE(State().running); }},
+  });
+}
+
+TEST_F(AgentE2eTest, CommandProductControlCallsTheProductOnce) {
+  const auto enabled = [](bool expected) { return [expected] { EXPECT_EQ(State().enabled, expected); }; };
+  ExpectEach({
+      {"HELLO WORLD", none, 0, kSuccess, {}, none},  // no command word: nothing done, the product untouched
+      {"lc_start", none, 0, kSuccess, port_,
        [] {
          EXPECT_EQ(Calls(), (Lines{"AvSync_GetIFace", "StartLC", "ReleaseIFace"}));
          EXPECT_TRUE(State().running);
        }},
-      {"LC_DISABLE", none, 0, kSuccess, port, enabled(false)},
+      {"LC_DISABLE", none, 0, kSuccess, port_, enabled(false)},
       {"LC_ENABLE",
        [] {
          ASSERT_TRUE(standin::UpdateState([](standin::ProductState& state) {
@@ -99,7 +122,7 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
            return true;
          }));
        },
-       0, kSuccess, port, enabled(true)},
+       0, kSuccess, port_, enabled(true)},
       {"LC_START",
        [] {
          SetFaults([](standin::Faults& faults) {
@@ -109,8 +132,19 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
          });
        },
        4, "[4] Call to AvSync_GetIFace failed.",
-       {port[0], port[1], "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 7\n", port[4]},
+       {port_[0], port_[1], "AvSync_GetIFace AVSIF_MANAGEMENTPORT returned 7\n", port_[4]},
        [] { EXPECT_EQ(Calls(), Lines{"AvSync_GetIFace"}); }},
+  });
+}
+
+TEST_F(AgentE2eTest, CommandFileVersionReadsFourPartsOrSaysWhyNot) {
+  const KernelHandle pipe(CreateNamedPipeA(kSilentPipe, PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr));
+  // A pipe by an ordinary file name, that no device check of the name sees.
+  const std::string fifo = TemporaryPath("tarn_fifo.dll");
+  RemoveUnixTree(fifo);
+  ASSERT_TRUE(MakeUnixFifo(fifo));
+  const std::string version = "GetFileVer - MsiGetFileVersionA() ";
+  ExpectEach({
       {"LC_FILEVER", [] { SetString(kFileVersionKey, "FilePath", ProgramBesideTest("tarnupd.exe")); }, 0, kSuccess,
        {version + "returned 1.0.15.0.\n"},
        [] {
@@ -132,20 +166,7 @@ TEST_F(AgentE2eTest, EachCommandLineGivesItsResultTextAndStatusLines) {
        {"GetFileVer - " + fifo + " is no file on a disk.\n"}, none},
       {"LC_FILEVER", none, 8, "[8] Installer Dll failed to load.", kUnchecked,
        [] { EXPECT_EQ(GetDword(kFileVersionKey, "FileVersionExtra"), 0u); }},
-  };
-  for (const CommandCase& each : cases) {
-    SCOPED_TRACE(each.commandLine.substr(0, 60));
-    Clean();
-    each.before();
-    const AgentRun run = RunToEnd(each.commandLine);
-    ExpectAgentResult(run, each.result, each.text);
-    if (each.commandLines != kUnchecked) {
-      EXPECT_EQ(CommandLines(run), each.commandLines);
-    }
-    EXPECT_TRUE(run.debugOutput.empty());  // debugger output is off by default
-    each.after();
-    EXPECT_EQ(standin::ProtocolErrorCount(), 0);
-  }
+  });
   RemoveUnixTree(fifo);
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "agent/command_word.h"
+#include "agent/commands/commands.h"
 #include "agent/result_report.h"
 #include "agent/run_event.h"
 #include "foundation/unique_handle.h"
@@ -14,36 +14,48 @@
 
 namespace {
 
-TEST(CommandWords, TheFirstWordInSearchOrderWinsAnywhereInTheLine) {
+TEST(CommandTable, TheFirstWordInSearchOrderWinsAnywhereInTheLine) {
   const struct {
     const char* line;
-    CommandWord word;
+    const char* word;  // nullptr: none
   } cases[] = {
-      {"LC_START", CommandWord::kStart},          {"XLC_STARTUPX", CommandWord::kStart},
-      {"LC_UPDATE=C:\\LC_STOP.INI", CommandWord::kStop}, {"LC_UPDATE=C:\\NEW.INI", CommandWord::kUpdate},
-      {"LC_FILEVER LC_EXEC", CommandWord::kExec}, {"LC_DEBUG LC_FILEVER", CommandWord::kFileVersion},
-      {"LC_RESTORE LC_DEBUG", CommandWord::kDebug}, {"LC_ENABLE LC_RESTORE", CommandWord::kRestore},
-      {"LC_DISABLE LC_ENABLE", CommandWord::kEnable}, {"LC_VERSION=1 LC_DISABLE", CommandWord::kDisable},
-      {"LC_VERSION=1.0.15", CommandWord::kVersion}, {"lc_start", CommandWord::kNone},
-      {"", CommandWord::kNone},                   {"LC_UPDATE C:\\X.INI", CommandWord::kNone},
+      {"LC_START", "LC_START"},          {"XLC_STARTUPX", "LC_START"},
+      {"LC_UPDATE=C:\\LC_STOP.INI", "LC_STOP"}, {"LC_UPDATE=C:\\NEW.INI", "LC_UPDATE="},
+      {"LC_FILEVER LC_EXEC", "LC_EXEC"}, {"LC_DEBUG LC_FILEVER", "LC_FILEVER"},
+      {"LC_RESTORE LC_DEBUG", "LC_DEBUG"}, {"LC_ENABLE LC_RESTORE", "LC_RESTORE"},
+      {"LC_DISABLE LC_ENABLE", "LC_ENABLE"}, {"LC_VERSION=1 LC_DISABLE", "LC_DISABLE"},
+      {"LC_VERSION=1.0.15", "LC_VERSION="}, {"lc_start", nullptr},
+      {"", nullptr},                     {"LC_UPDATE C:\\X.INI", nullptr},
   };
   // Where each word's argument starts, on any line, is fuzz/command_word_fuzz.cpp's to check.
-  for (const auto& each : cases) EXPECT_EQ(RecogniseCommand(each.line), each.word) << each.line;
+  for (const auto& each : cases) {
+    const Command* command = RecogniseCommand(each.line);
+    EXPECT_STREQ(command != nullptr ? command->word : nullptr, each.word) << each.line;
+  }
 }
 
-TEST(ResultText, CodesOutsideTheTableAreUnrecognised) {
+// What a run of the agent gives its parts: the run, and the details its report reads.
+struct InProcessRun {
+  InProcessRun() {
+    run.module = GetModuleHandleA(nullptr);
+    run.details = &details;
+  }
+  RunDetails details;
   CommandRun run;
-  run.module = GetModuleHandleA(nullptr);
-  EXPECT_STREQ(ResultText(run, static_cast<ResultCode>(13)).c_str(), "[13] Unrecognised error.");
-  EXPECT_STREQ(ResultText(run, kResultNoMemory).c_str(), "[-1] Unrecognised error.");
+};
+
+TEST(ResultText, CodesOutsideTheTableAreUnrecognised) {
+  const InProcessRun test;
+  EXPECT_STREQ(ResultText(test.run, static_cast<ResultCode>(13)).c_str(), "[13] Unrecognised error.");
+  EXPECT_STREQ(ResultText(test.run, kResultNoMemory).c_str(), "[-1] Unrecognised error.");
 }
 
 // The Event Log takes at most 31,839 characters in one insert string: a longer command line
 // would cost the run its event.
 TEST(RunEvent, ACommandLineLongerThanAnInsertKeepsItsStart) {
   const std::wstring line = L"\"C:\\AGENT\\TARNUPD.EXE\" " + std::wstring(32000, L'x');
-  CommandRun run;
-  RunEventInserts inserts(run, kResultSuccess, "[0] Command successful.", line.c_str());
+  const InProcessRun test;
+  RunEventInserts inserts(test.run, kResultSuccess, "[0] Command successful.", line.c_str());
   ASSERT_EQ(inserts.count(), 5);
   const std::wstring first = inserts.strings()[0];
   EXPECT_LE(first.size(), 31839u);
@@ -55,20 +67,21 @@ bool g_loadedDuringWork = false;
 int g_claimed = -1;  // what the last work's commit claim gave: -1 not asked, 0 refused, 1 granted
 
 TEST(Worker, TheLibraryIsLoadedForTheWorkAndUnloadedAfterIt) {
-  CommandRun run;
+  const InProcessRun test;
   CommitGate gate;
   const ProductWork work = [](const CommandRun&, ProductSession& product) {
     g_loadedDuringWork = GetModuleHandleA("SYNCUTIL.DLL") != nullptr && product.port.StartLC != nullptr;
     return kResultVersionTooOld;
   };
-  EXPECT_EQ(WorkerSession(run, work, gate), kResultVersionTooOld);
+  EXPECT_EQ(WorkerSession(test.run, work, gate), kResultVersionTooOld);
   EXPECT_TRUE(g_loadedDuringWork);
   EXPECT_EQ(GetModuleHandleA("SYNCUTIL.DLL"), nullptr);
 }
 
 // A worker given up on may not commit; one already committing is waited for.
 TEST(Worker, OnlyOneOfTheTimeOutAndTheCommitWins) {
-  CommandRun run;
+  InProcessRun test;
+  CommandRun& run = test.run;
   run.funcTimeout = Slowed(400);
   const ProductWork lateCommit = [](const CommandRun&, ProductSession& product) {
     Sleep(Slowed(1000));
@@ -114,7 +127,8 @@ DWORD WINAPI HoldOldName(LPVOID) {
 // Agent runs take the product one at a time: a second one waits, at most Func Timeout. A
 // mutex that is not the agent's own, of the old name, keeps no run waiting.
 TEST(Worker, AnotherRunHoldingTheProductIsWaitedForAtMostFuncTimeout) {
-  CommandRun run;
+  InProcessRun test;
+  CommandRun& run = test.run;
   const ProductWork work = [](const CommandRun&, ProductSession& product) {
     g_claimed = product.gate->ClaimCommit() ? 1 : 0;
     return kResultSuccess;
