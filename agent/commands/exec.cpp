@@ -1,12 +1,12 @@
 // LC_EXEC: runs the program named in the settings and records its exit code.
 #include "agent/commands/commands.h"
 #include "foundation/secure_file.h"
-#include "foundation/settings_key.h"
+#include "foundation/agent_settings.h"
 #include "foundation/unique_handle.h"
 
 ResultCode ExecProgram(CommandRun& run) {
-  run.targetPath = Settings().ReadPath("LC_EXEC", "ExecFilePath", "");
-  run.execCommandLine = Settings().ReadString("LC_EXEC", "ExecCmdLine", "");
+  run.targetPath = Settings().ReadPath(agent_setting::kExecFilePath, "");
+  run.execCommandLine = Settings().ReadString(agent_setting::kExecCmdLine, "");
   run.targetPath.MakeUpper();
   if (!PathExists(run.targetPath)) return kResultProgramMissing;
   // Held from here until the process is created, denying writes and deletion: the program
@@ -45,6 +45,6 @@ ResultCode ExecProgram(CommandRun& run) {
   DWORD exitCode = 0;
   GetExitCodeProcess(processHandle.get(), &exitCode);
   TraceStatus("Execution Returned %d\n", static_cast<int>(exitCode));
-  Settings().WriteDword("LC_EXEC", "ReturnCode", exitCode);
+  Settings().WriteDword(agent_setting::kExecReturnCode, exitCode);
   return kResultSuccess;
 }
