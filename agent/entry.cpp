@@ -14,6 +14,7 @@
 #include "agent/run_event.h"
 #include "agent/undo_point.h"
 #include "agent_version.h"
+#include "foundation/agent_settings.h"
 #include "foundation/messages.h"
 #include "foundation/settings_key.h"
 #include "foundation/trace_log.h"
@@ -33,19 +34,19 @@ struct FreeDeleter {
 void LoadDebugSwitch() {
   // A value of the wrong type gives the default silently: its status line would be traced
   // under the switch being read.
-  DebugOutput = Settings().ReadDword("Debug", "Output", 0, SettingsKey::WrongType::kSilent);
+  DebugOutput = Settings().ReadDword(agent_setting::kDebugOutput, 0, SettingsKey::WrongType::kSilent);
 }
 
 void LoadAgentSettings(CommandRun& run) {
   const SettingsKey& settings = Settings();
-  run.noExtensionString = settings.ReadString("LC_UPDATE", "NoExtensionString", "");
+  run.noExtensionString = settings.ReadString(agent_setting::kNoExtensionString, "");
   const UndoFolderSetting undo = ReadUndoFolder(settings);
   if (!undo.refusal.IsEmpty()) TraceStatus("%s. The run keeps no undo point.\n", undo.refusal.c_str());
   run.undoFolder = undo.folder;
-  if (!run.undoFolder.IsEmpty()) run.undoKeep = settings.ReadDword("LC_UPDATE", "UndoKeep", kDefaultUndoKeep);
-  run.funcTimeout = settings.ReadDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
+  if (!run.undoFolder.IsEmpty()) run.undoKeep = settings.ReadDword(agent_setting::kUndoKeep, kDefaultUndoKeep);
+  run.funcTimeout = settings.ReadDword(agent_setting::kFuncTimeout, kDefaultFuncTimeout);
   // An old default that proved too short: replace it for later runs, honour it for this one.
-  if (run.funcTimeout == kReplacedFuncTimeout) settings.WriteDword("SyncUtil", "Func Timeout", kDefaultFuncTimeout);
+  if (run.funcTimeout == kReplacedFuncTimeout) settings.WriteDword(agent_setting::kFuncTimeout, kDefaultFuncTimeout);
 }
 
 void TraceStartBanner(const CommandRun& run) {
@@ -77,7 +78,7 @@ ResultCode RunCommandLine(CommandRun& run) {
   // From here until the result is written, the previous run's result is gone.
   ClearPreviousResult();
 
-  ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", run.productVersion);
+  ReadMachineString(kProductKeyPath, kProductVersionValue, run.productVersion);
   TraceStatus("Lumicor Version = v%s\n", run.productVersion.c_str());
 
   // Recognised before the line is checked: the run's event tells which command was refused.

@@ -3,13 +3,12 @@
 #include "agent/commands/commands.h"
 #include "agent/run_event.h"
 #include "foundation/messages.h"
-#include "foundation/settings_key.h"
+#include "foundation/agent_settings.h"
 #include "foundation/trace_log.h"
 #include "resources/message_ids.h"
 
 namespace {
 
-constexpr char kResultSubkey[] = "TARNUPDATE";
 constexpr DWORD kClaimantWaitMs = 5000;
 
 enum : LONG { kUnclaimed, kClaimed, kWritten };
@@ -38,8 +37,8 @@ TextString ResultText(const CommandRun& run, ResultCode code) {
 }
 
 void ClearPreviousResult() {
-  const bool codeGone = Settings().WriteString(kResultSubkey, "ReturnCode", nullptr);
-  const bool stringGone = Settings().WriteString(kResultSubkey, "ReturnString", nullptr);
+  const bool codeGone = Settings().WriteString(agent_setting::kReturnCode, nullptr);
+  const bool stringGone = Settings().WriteString(agent_setting::kReturnString, nullptr);
   if (!codeGone || !stringGone) TraceStatus("The previous result could not be deleted from the registry.\n");
 }
 
@@ -68,8 +67,8 @@ void ReportResult(const CommandRun& run, ResultCode code) {
 void WriteClaimedResult(const CommandRun& run) {
   const ResultCode code = g_claimedCode;
   const TextString text = ResultText(run, code);
-  const bool codeWritten = Settings().WriteDword(kResultSubkey, "ReturnCode", static_cast<DWORD>(code));
-  const bool stringWritten = Settings().WriteString(kResultSubkey, "ReturnString", text);
+  const bool codeWritten = Settings().WriteDword(agent_setting::kReturnCode, static_cast<DWORD>(code));
+  const bool stringWritten = Settings().WriteString(agent_setting::kReturnString, text);
   // The exit code still tells; the registry would go on showing an earlier run's result.
   if (!codeWritten || !stringWritten) TraceStatus("The result could not be written to the registry.\n");
   ReportRunEvent(run, code, text.c_str());

@@ -1,7 +1,6 @@
 #include "agent/undo_point.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "agent/run_event.h"
@@ -18,13 +17,6 @@ namespace {
 constexpr int kRemoveTries = 5;
 constexpr DWORD kRemovePauseMs = 20;
 
-std::string TimeText(const SYSTEMTIME& time) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u UTC", time.wYear, time.wMonth, time.wDay,
-                time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
-  return text;
-}
-
 void Publish(const CommandRun& run, volatile LONG RunDetails::*field, LONG value) {
   InterlockedExchange(&(run.details->*field), value);
 }
@@ -33,10 +25,6 @@ void Publish(const CommandRun& run, volatile LONG RunDetails::*field, LONG value
 
 UndoPoints::UndoPoints(const CommandRun& run)
     : run_(run), capture_([this](const UndoCapture& capture) { Keep(capture); }) {}
-
-std::string UndoPoints::LastName() const {
-  return std::string("LAST-") + UpdateKindName(capture_.kind()) + ".INI";
-}
 
 void UndoPoints::Fail(const TextString& reason, bool folderTrusted) {
   if (!failed_) {
@@ -50,7 +38,7 @@ void UndoPoints::Fail(const TextString& reason, bool folderTrusted) {
 }
 
 void UndoPoints::MakeLast() {
-  const std::string last = folder_.path().c_str() + std::string("\\") + LastName();
+  const std::string last = folder_.path().c_str() + std::string("\\") + LastUndoPointName(capture_.kind());
   // The script this run applies may be that very file: the copy is what is read from here on.
   UpdateArgumentsOf(run_)->scriptCopy->LetGoOfScript();
   if (!failed_) {
@@ -62,7 +50,7 @@ void UndoPoints::MakeLast() {
   bool removed = false;
   for (int attempt = 0; attempt < kRemoveTries && !removed; ++attempt) {
     if (attempt > 0) Sleep(kRemovePauseMs);
-    removed = folder_.RemoveFile(LastName().c_str());
+    removed = folder_.RemoveFile(LastUndoPointName(capture_.kind()).c_str());
   }
   if (removed) {
     TraceStatus("%s is removed: it would put back an earlier update than this one.\n", last.c_str());
@@ -81,7 +69,7 @@ void UndoPoints::Keep(const UndoCapture& capture) {
   UndoPointInfo info;
   info.agentVersion = std::to_string(TARN_VERSION_MAJOR) + "." + std::to_string(TARN_VERSION_MINOR) + "." +
                       std::to_string(TARN_VERSION_BUILD);
-  info.time = TimeText(now);
+  info.time = UndoPointTime(now);
   info.script = UpdateArgumentsOf(run_)->scriptPath.c_str();
   info.updateType = UpdateKindName(capture.kind());
   const ScriptWriter script = UndoPointScript(capture, info);
@@ -117,19 +105,5 @@ void UndoPoints::Keep(const UndoCapture& capture) {
 
 void UndoPoints::Finish() {
   if (name_.empty() || failed_) return;
-  const std::string suffix = std::string("-") + UpdateKindName(capture_.kind()) + ".INI";
-  std::vector<std::string> others;
-  WIN32_FIND_DATAA found;
-  const FileSearch search(FindFirstFileA((folder_.path() + "\\*" + suffix.c_str()).c_str(), &found));
-  if (!search) return;
-  do {
-    if (IsUndoPointName(found.cFileName) && _stricmp(found.cFileName, name_.c_str()) != 0) {
-      others.emplace_back(found.cFileName);
-    }
-  } while (FindNextFileA(search.get(), &found));
-  // Oldest first, as the names begin with the time. This run's point is kept whatever its name
-  // says: a clock that ran ahead may have left points dated later.
-  std::sort(others.begin(), others.end());
-  const std::size_t keep = run_.undoKeep > 0 ? run_.undoKeep : kDefaultUndoKeep;
-  for (std::size_t i = 0; i + keep < others.size() + 1; ++i) folder_.RemoveFile(others[i].c_str());
+  PruneUndoPoints(folder_, capture_.kind(), name_, run_.undoKeep);
 }

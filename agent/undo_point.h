@@ -1,9 +1,9 @@
 // Undo points: with LC_UPDATE\UndoFolder set, an LC_UPDATE= run keeps, before each change the
 // product stores, an update script that puts back everything the run has changed up to then
-// (YYYYMMDD-HHMMSS-mmm-TYPE.INI, UTC), and LAST-TYPE.INI as a copy of it. LAST-TYPE.INI is
-// what a fleet applies to undo the last update of a type, so it never names an earlier update
-// than the last one that stored a change: it is replaced before the store it protects, and
-// removed when this run's point cannot be written. A run that changes nothing keeps no point.
+// (named, headed and pruned as update/undo_points.h says), and LAST-TYPE.INI as a copy of it.
+// LAST-TYPE.INI is what a fleet applies to undo the last update of a type, so it never names an
+// earlier update than the last one that stored a change: it is replaced before the store it
+// protects, and removed when this run's point cannot be written. A run that changes nothing keeps no point.
 // The folder, each folder on its way and the files are checked and made as the agent's own
 // (foundation/trusted_folder.h): they hold the product's settings and are applied as SYSTEM.
 // An undo point that cannot be written never stops the update.
@@ -14,8 +14,7 @@
 #include "agent/command_run.h"
 #include "foundation/trusted_folder.h"
 #include "update/undo_capture.h"
-
-constexpr DWORD kDefaultUndoKeep = 20;
+#include "update/undo_points.h"
 
 class UndoPoints {
  public:
@@ -34,7 +33,6 @@ class UndoPoints {
   void Fail(const TextString& reason, bool folderTrusted);
   // LAST-TYPE.INI made this run's point, or else removed; says so when neither can be done.
   void MakeLast();
-  std::string LastName() const;
 
   const CommandRun& run_;
   UndoCapture capture_;

@@ -24,14 +24,33 @@ const char* TypeName(DWORD type) {
 
 // "LC_UPDATE\UndoKeep is a REG_SZ, not a REG_DWORD": the value's full name, the type it has
 // (with its size when only the size is wrong) and the type it should have.
-void DescribeWrongType(TextString& text, const char* subkey, const char* valueName, DWORD type, DWORD size,
-                       const char* wanted) {
+void DescribeWrongType(TextString& text, const SettingName& name, DWORD type, DWORD size, const char* wanted) {
   if (type == REG_DWORD && size != sizeof(DWORD)) {
-    text.Format("%s\\%s is a REG_DWORD of %lu bytes, not %s", subkey, valueName, size, wanted);
+    text.Format("%s\\%s is a REG_DWORD of %lu bytes, not %s", name.subkey, name.value, size, wanted);
   } else {
-    text.Format("%s\\%s is a %s, not %s", subkey, valueName, TypeName(type), wanted);
+    text.Format("%s\\%s is a %s, not %s", name.subkey, name.value, TypeName(type), wanted);
   }
 }
+
+// The value's type and all its bytes, however long: a value that grows between the size asked
+// and the read is asked again.
+LONG QueryWhole(HKEY key, const char* valueName, DWORD& type, std::string& bytes) {
+  DWORD size = 0;
+  LONG read = RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size);
+  while (read == ERROR_SUCCESS) {
+    bytes.assign(size, '\0');
+    read = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size);
+    if (read == ERROR_SUCCESS) {
+      bytes.resize(size);
+      return read;
+    }
+    if (read == ERROR_MORE_DATA) read = ERROR_SUCCESS;
+  }
+  return read;
+}
+
+// A REG_SZ's (or REG_EXPAND_SZ's) text: its bytes up to the first NUL.
+TextString TextOf(const std::string& bytes) { return TextString(bytes.substr(0, bytes.find('\0')).c_str()); }
 
 RegistryKey CreateBelow(HKEY parent, const char* name) {
   HKEY created = nullptr;
@@ -79,52 +98,49 @@ RegistryKey SettingsKey::OpenSubKey(const char* subkey) const {
   return (readOnly_ ? OpenBelow : CreateBelow)(agentKey.get(), subkey);
 }
 
-DWORD SettingsKey::ReadDword(const char* subkey, const char* valueName, DWORD defaultValue,
-                             WrongType wrongType) const {
-  RegistryKey key = OpenSubKey(subkey);
-  if (!key) return defaultValue;
+LONG SettingsKey::ReadValue(const SettingName& name, DWORD& type, std::string& bytes) const {
+  // Opened for reading only, the whole path at once: a read creates nothing, whatever the store.
+  TextString path;
+  path.Format("Software\\%s\\%s\\%s", vendorPath_, agentName_, name.subkey);
+  HKEY opened = nullptr;
+  const LONG open = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened);
+  if (open != ERROR_SUCCESS) return open;
+  const RegistryKey key(opened);
+  return QueryWhole(key.get(), name.value, type, bytes);
+}
+
+DWORD SettingsKey::ReadDword(const SettingName& name, DWORD defaultValue, WrongType wrongType) const {
   DWORD type = REG_NONE;
+  std::string bytes;
+  if (ReadValue(name, type, bytes) != ERROR_SUCCESS) return defaultValue;
   DWORD number = 0;
-  DWORD size = sizeof(number);
-  const LONG read = RegQueryValueExA(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
-  if (read == ERROR_FILE_NOT_FOUND) return defaultValue;
-  if (read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(number)) return number;
+  if (type == REG_DWORD && bytes.size() == sizeof(number)) {
+    std::memcpy(&number, bytes.data(), sizeof(number));
+    return number;
+  }
   // A value of another type or size (REG_SZ "3" reads as the bytes '3' and NUL, 51) is no
   // number of this setting. The trace's own switch stays silent here: a status line said now
   // would be traced under a switch not yet known.
   if (wrongType == WrongType::kSay) {
-    // Too large for four bytes: the query has still told its type and its size.
-    if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA) return defaultValue;
     TextString said;
-    DescribeWrongType(said, subkey, valueName, type, size, "a REG_DWORD");
+    DescribeWrongType(said, name, type, static_cast<DWORD>(bytes.size()), "a REG_DWORD");
     TraceStatus("The setting %s: the default %lu is used.\n", said.c_str(), defaultValue);
   }
   return defaultValue;
 }
 
-TextString SettingsKey::ReadText(const char* subkey, const char* valueName, const char* defaultText, bool path,
+TextString SettingsKey::ReadText(const SettingName& name, const char* defaultText, bool path,
                                  TextString& problem) const {
   problem = TextString();
-  RegistryKey key = OpenSubKey(subkey);
-  if (!key) return TextString(defaultText);
   DWORD type = REG_NONE;
-  DWORD size = 0;
-  if (RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-    return TextString(defaultText);
-  }
+  std::string bytes;
+  if (ReadValue(name, type, bytes) != ERROR_SUCCESS) return TextString(defaultText);
   if (type != REG_SZ && !(path && type == REG_EXPAND_SZ)) {
-    DescribeWrongType(problem, subkey, valueName, type, size, path ? "a REG_SZ or REG_EXPAND_SZ" : "a REG_SZ");
+    DescribeWrongType(problem, name, type, static_cast<DWORD>(bytes.size()),
+                      path ? "a REG_SZ or REG_EXPAND_SZ" : "a REG_SZ");
     return TextString(defaultText);
   }
-  TextString text;
-  char* buffer = text.WritableBuffer(static_cast<int>(size));
-  if (text.Capacity() < static_cast<int>(size)) return TextString(defaultText);
-  std::memset(buffer, 0, size + 1);
-  if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
-      ERROR_SUCCESS) {
-    return TextString(defaultText);
-  }
-  text.SyncLength(-1);
+  const TextString text = TextOf(bytes);
   if (type != REG_EXPAND_SZ) return text;
   const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
   TextString expanded;
@@ -138,44 +154,44 @@ TextString SettingsKey::ReadText(const char* subkey, const char* valueName, cons
 
 namespace {
 
-TextString ReadTextSayingWhy(const SettingsKey& settings, const char* subkey, const char* valueName,
-                             const char* defaultText, bool path) {
+TextString ReadTextSayingWhy(const SettingsKey& settings, const SettingName& name, const char* defaultText,
+                             bool path) {
   TextString problem;
-  TextString text = settings.ReadText(subkey, valueName, defaultText, path, problem);
+  TextString text = settings.ReadText(name, defaultText, path, problem);
   if (!problem.IsEmpty()) TraceStatus("The setting %s: the default \"%s\" is used.\n", problem.c_str(), defaultText);
   return text;
 }
 
 }  // namespace
 
-TextString SettingsKey::ReadString(const char* subkey, const char* valueName, const char* defaultText) const {
-  return ReadTextSayingWhy(*this, subkey, valueName, defaultText, false);
+TextString SettingsKey::ReadString(const SettingName& name, const char* defaultText) const {
+  return ReadTextSayingWhy(*this, name, defaultText, false);
 }
 
-TextString SettingsKey::ReadPath(const char* subkey, const char* valueName, const char* defaultText) const {
-  return ReadTextSayingWhy(*this, subkey, valueName, defaultText, true);
+TextString SettingsKey::ReadPath(const SettingName& name, const char* defaultText) const {
+  return ReadTextSayingWhy(*this, name, defaultText, true);
 }
 
-bool SettingsKey::WriteDword(const char* subkey, const char* valueName, DWORD number) const {
-  RegistryKey key = OpenSubKey(subkey);
+bool SettingsKey::WriteDword(const SettingName& name, DWORD number) const {
+  RegistryKey key = OpenSubKey(name.subkey);
   if (!key) return false;
-  return RegSetValueExA(key.get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+  return RegSetValueExA(key.get(), name.value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                         sizeof(number)) == ERROR_SUCCESS;
 }
 
-bool SettingsKey::WriteString(const char* subkey, const char* valueName, const char* text) const {
-  if (valueName == nullptr) {
+bool SettingsKey::WriteString(const SettingName& name, const char* text) const {
+  if (name.value == nullptr) {
     RegistryKey agentKey = OpenAgentKey();
     if (!agentKey) return false;
-    return RegDeleteKeyA(agentKey.get(), subkey) == ERROR_SUCCESS;
+    return RegDeleteKeyA(agentKey.get(), name.subkey) == ERROR_SUCCESS;
   }
-  RegistryKey key = OpenSubKey(subkey);
+  RegistryKey key = OpenSubKey(name.subkey);
   if (!key) return false;
   if (text == nullptr) {
-    const LONG deleted = RegDeleteValueA(key.get(), valueName);
+    const LONG deleted = RegDeleteValueA(key.get(), name.value);
     return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;  // gone either way
   }
-  return RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+  return RegSetValueExA(key.get(), name.value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                         static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
 }
 
@@ -189,21 +205,10 @@ bool MachineKeyExists(const char* keyPath) {
 bool ReadMachineString(const char* keyPath, const char* valueName, TextString& out) {
   HKEY handle = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-  RegistryKey key(handle);
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
-    return false;
-  }
-  TextString text;
-  char* buffer = text.WritableBuffer(static_cast<int>(size));
-  if (text.Capacity() < static_cast<int>(size)) return false;
-  std::memset(buffer, 0, size + 1);
-  if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  text.SyncLength(-1);
-  out = text;
+  const RegistryKey key(handle);
+  DWORD type = REG_NONE;
+  std::string bytes;
+  if (QueryWhole(key.get(), valueName, type, bytes) != ERROR_SUCCESS || type != REG_SZ) return false;
+  out = TextOf(bytes);
   return true;
 }

@@ -1,15 +1,24 @@
 // The agent's own registry settings: HKEY_LOCAL_MACHINE\Software\<vendor path>\<agent name>,
-// one subkey per topic. Every operation opens what it needs, creating missing keys on the way
-// (a read-only store only opens), and closes it before it returns; reads fall back to the
-// caller's default and never write it. A value of the wrong type or size is never taken for the
+// one subkey per topic (their names: foundation/agent_settings.h). Every operation opens what it
+// needs and closes it before it returns. Reads only open, never create, and fall back to the
+// caller's default without writing it; writes create missing keys on the way (a read-only store
+// creates nothing and its writes fail). A value of the wrong type or size is never taken for the
 // setting: the read gives the default and says so in one status line naming the value, its type
 // and the default.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+
 #include "foundation/text_string.h"
 #include "foundation/unique_handle.h"
+
+// A value below the agent's key: its subkey and its name.
+struct SettingName {
+  const char* subkey;
+  const char* value;
+};
 
 class SettingsKey {
  public:
@@ -25,22 +34,24 @@ class SettingsKey {
   // trace's own switch, whose status line would come out before the switch is known, not.
   enum class WrongType { kSay, kSilent };
   // A REG_DWORD of four bytes.
-  DWORD ReadDword(const char* subkey, const char* valueName, DWORD defaultValue,
-                  WrongType wrongType = WrongType::kSay) const;
+  DWORD ReadDword(const SettingName& name, DWORD defaultValue, WrongType wrongType = WrongType::kSay) const;
   // A REG_SZ.
-  TextString ReadString(const char* subkey, const char* valueName, const char* defaultText) const;
+  TextString ReadString(const SettingName& name, const char* defaultText) const;
   // A path: a REG_SZ, or a REG_EXPAND_SZ with its environment variables expanded.
-  TextString ReadPath(const char* subkey, const char* valueName, const char* defaultText) const;
+  TextString ReadPath(const SettingName& name, const char* defaultText) const;
   // As ReadString or ReadPath, but why a value present was not taken goes to `problem` (empty
   // when it was taken or absent) rather than to a status line.
-  TextString ReadText(const char* subkey, const char* valueName, const char* defaultText, bool path,
-                      TextString& problem) const;
-  bool WriteDword(const char* subkey, const char* valueName, DWORD number) const;
-  // Three modes: valueName null deletes the subkey; text null deletes the value (true also when
-  // there was none); else sets REG_SZ.
-  bool WriteString(const char* subkey, const char* valueName, const char* text) const;
+  TextString ReadText(const SettingName& name, const char* defaultText, bool path, TextString& problem) const;
+  bool WriteDword(const SettingName& name, DWORD number) const;
+  // Three modes: a null value name deletes the subkey; text null deletes the value (true also
+  // when there was none); else sets REG_SZ.
+  bool WriteString(const SettingName& name, const char* text) const;
 
  private:
+  // Every read comes here, and only here: the one place where a key that overrides the agent's
+  // own (a Group Policy's) would be read first. The value's type and all its bytes. ERROR_SUCCESS, or the error of
+  // the open (ERROR_FILE_NOT_FOUND: no such key) or of the query.
+  LONG ReadValue(const SettingName& name, DWORD& type, std::string& bytes) const;
   RegistryKey OpenAgentKey() const;
   RegistryKey OpenSubKey(const char* subkey) const;
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "foundation/agent_settings.h"
+
 namespace {
 
 // Why the folder cannot hold undo points, or null. A relative folder would land in whatever
@@ -31,13 +33,14 @@ const char* WhyRefused(const char* folder, int length) {
 UndoFolderSetting ReadUndoFolder(const SettingsKey& settings) {
   UndoFolderSetting setting;
   TextString problem;
-  const TextString folder = settings.ReadText("LC_UPDATE", "UndoFolder", "", true, problem);
+  const TextString folder = settings.ReadText(agent_setting::kUndoFolder, "", true, problem);
   if (!problem.IsEmpty()) {
     setting.refusal.Format("The setting %s", problem.c_str());
   } else if (folder.IsEmpty()) {
     // Not set: no undo points, nothing to say.
   } else if (const char* why = WhyRefused(folder.c_str(), folder.Length())) {
-    setting.refusal.Format("LC_UPDATE\\UndoFolder \"%s\" is refused: %s", folder.c_str(), why);
+    setting.refusal.Format("%s\\%s \"%s\" is refused: %s", agent_setting::kUndoFolder.subkey, agent_setting::kUndoFolder.value,
+                           folder.c_str(), why);
   } else {
     setting.folder = folder;
   }

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "foundation/settings_key.h"
+#include "foundation/agent_settings.h"
 #include "foundation/undo_folder.h"
 #include "foundation/unique_handle.h"
 #include "update/field_values.h"
@@ -55,12 +55,12 @@ bool Preview::WouldChange() const {
 AgentSettings ReadAgentSettings() {
   AgentSettings settings;
   // As the agent reads them, creating nothing.
-  settings.noExtensionString = SettingsToRead().ReadString("LC_UPDATE", "NoExtensionString", "").c_str();
+  settings.noExtensionString = SettingsToRead().ReadString(agent_setting::kNoExtensionString, "").c_str();
   const UndoFolderSetting undo = ReadUndoFolder(SettingsToRead());
   settings.undoFolder = undo.folder.c_str();
   settings.undoFolderRefusal = undo.refusal.c_str();
   TextString version;
-  if (ReadMachineString("Software\\Velmora\\Brask\\Lumicor", "szCurrentVersionNumber", version)) {
+  if (ReadMachineString(kProductKeyPath, kProductVersionValue, version)) {
     settings.productVersion = version.c_str();
   }
   return settings;

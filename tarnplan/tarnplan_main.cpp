@@ -20,6 +20,7 @@
 #include "tarnplan/reports.h"
 #include "update/script_readers.h"
 #include "update/undo_capture.h"
+#include "update/undo_points.h"
 
 using json = nlohmann::ordered_json;
 
@@ -222,20 +223,12 @@ int RunHistory(const Options& options) {
     return run.Finish(kExitError, folder + " cannot be read: it is no folder");
   }
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  const FileSearch search(FindFirstFileA((folder + "\\*").c_str(), &found));
-  if (!search) {
-    const DWORD error = GetLastError();
-    // No folder yet: the agent makes it with the first undo point.
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-      return run.Finish(kExitError, folder + " cannot be read (error " + std::to_string(error) + ")");
-    }
-  } else {
-    do {
-      if (IsUndoPointName(found.cFileName)) names.emplace_back(found.cFileName);
-    } while (FindNextFileA(search.get(), &found));
+  // No folder yet: the agent makes it with the first undo point.
+  const DWORD error = ListUndoPoints(folder, nullptr, names);
+  if (error != ERROR_SUCCESS && error != ERROR_PATH_NOT_FOUND) {
+    return run.Finish(kExitError, folder + " cannot be read (error " + std::to_string(error) + ")");
   }
-  std::sort(names.rbegin(), names.rend());
+  std::reverse(names.begin(), names.end());  // newest first
   for (const std::string& name : names) {
     UndoPointInfo info;
     if (!ReadUndoHeading(folder + "\\" + name, info)) continue;

@@ -36,30 +36,6 @@ struct ReplacedList {
 ScriptWriter UndoScript(UpdateKind kind, const std::vector<std::string>& heading, const std::vector<ReplacedKey>& keys,
                         const std::vector<ReplacedList>& lists);
 
-// What an undo point's first comment lines tell: written by the agent, read by tarnplan history.
-struct UndoPointInfo {
-  std::string agentVersion;
-  std::string time;  // "YYYY-MM-DD HH:MM:SS.mmm UTC"
-  std::string script;
-  std::string updateType;
-  std::size_t keys = 0;
-  std::size_t lists = 0;
-};
-std::vector<std::string> UndoHeading(const UndoPointInfo& info);
-// False when the file cannot be read or does not begin as an undo point: a time of exactly the
-// agent's form, an update type by its own name, counts no larger than the type's keys and lists.
-bool ReadUndoHeading(const std::string& path, UndoPointInfo& info);
-
-// Undo point names: YYYYMMDD-HHMMSS-mmm-TYPE.INI, in UTC, so that they sort by time.
-std::string UndoPointName(const SYSTEMTIME& time, UpdateKind kind);
-bool IsUndoPointName(const std::string& name);
-
-class UndoCapture;
-// The agent's undo point of what `capture` holds, its heading from `info` with the counts of
-// the keys and lists written set (the values no script can carry are left out: the writer's
-// notWritten() names them).
-ScriptWriter UndoPointScript(const UndoCapture& capture, UndoPointInfo& info);
-
 class UndoCapture {
  public:
   using Keeper = std::function<void(const UndoCapture& capture)>;

@@ -1,7 +1,7 @@
 // LC_EXEC: runs the program named in the settings and records its exit code.
 #include "agent/commands/commands.h"
 #include "foundation/secure_file.h"
-#include "foundation/settings_key.h"
+#include "foundation/agent_settings.h"
 #include "foundation/unique_handle.h"
 
 namespace {
@@ -20,8 +20,8 @@ const char* ExecResultArgument(const CommandRun& run, ResultCode, unsigned int&)
 
 ResultCode ExecProgram(CommandRun& run, const char*) {
   ExecArguments& exec = MakeArguments<ExecArguments>(run);
-  exec.program = Settings().ReadPath("LC_EXEC", "ExecFilePath", "");
-  exec.arguments = Settings().ReadString("LC_EXEC", "ExecCmdLine", "");
+  exec.program = Settings().ReadPath(agent_setting::kExecFilePath, "");
+  exec.arguments = Settings().ReadString(agent_setting::kExecCmdLine, "");
   exec.program.MakeUpper();
   if (!PathExists(exec.program)) return kResultProgramMissing;
   // Held from here until the process is created, denying writes and deletion: the program
@@ -60,6 +60,6 @@ ResultCode ExecProgram(CommandRun& run, const char*) {
   DWORD exitCode = 0;
   GetExitCodeProcess(processHandle.get(), &exitCode);
   TraceStatus("Execution Returned %d\n", static_cast<int>(exitCode));
-  Settings().WriteDword("LC_EXEC", "ReturnCode", exitCode);
+  Settings().WriteDword(agent_setting::kExecReturnCode, exitCode);
   return kResultSuccess;
 }

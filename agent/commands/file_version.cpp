@@ -6,7 +6,7 @@
 #include "agent/commands/commands.h"
 #include "foundation/deadline_thread.h"
 #include "foundation/secure_file.h"
-#include "foundation/settings_key.h"
+#include "foundation/agent_settings.h"
 #include "foundation/system_library.h"
 #include "foundation/unique_handle.h"
 
@@ -67,10 +67,8 @@ bool NamesDevice(const char* path) {
 }  // namespace
 
 ResultCode ReadFileVersion(CommandRun& run, const char*) {
-  constexpr char kSubkey[] = "LC_FILEVER";
-  constexpr const char* kValues[] = {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"};
-  const TextString path = Settings().ReadPath(kSubkey, "FilePath", "");
-  for (const char* value : kValues) Settings().WriteDword(kSubkey, value, 0);
+  const TextString path = Settings().ReadPath(agent_setting::kFilePath, "");
+  for (const SettingName& part : agent_setting::kFileVersionParts) Settings().WriteDword(part, 0);
 
   // Opened once first, allowing a pipe server identification only, and held against deletion
   // while the installer reads it. A name that is no file at all is left to the installer, which
@@ -98,6 +96,6 @@ ResultCode ReadFileVersion(CommandRun& run, const char*) {
   const ResultCode result = reading->result;
   int parts[4] = {0, 0, 0, 0};
   std::sscanf(reading->versionText, "%d.%d.%d.%d", &parts[0], &parts[1], &parts[2], &parts[3]);
-  for (int i = 0; i < 4; ++i) Settings().WriteDword(kSubkey, kValues[i], static_cast<DWORD>(parts[i]));
+  for (int i = 0; i < 4; ++i) Settings().WriteDword(agent_setting::kFileVersionParts[i], static_cast<DWORD>(parts[i]));
   return result;
 }

@@ -36,25 +36,25 @@ TEST(SettingsKey, ReadsFallBackWithoutWritingAndWritesRoundTrip) {
   const std::string key = "Software\\TarnTests\\Settings Agent";
   const SettingsKey settings("TarnTests", "Settings Agent");
   test_registry::DeleteTree("Software\\TarnTests");
-  EXPECT_EQ(settings.ReadDword("SyncUtil", "Func Timeout", 240000), 240000u);
-  EXPECT_FALSE(test_registry::ValueExists(key + "\\SyncUtil", "Func Timeout"));
-  EXPECT_EQ(Str(settings.ReadString("LC_UPDATE", "Other", "fallback")), "fallback");
+  EXPECT_EQ(settings.ReadDword({"SyncUtil", "Func Timeout"}, 240000), 240000u);
+  EXPECT_FALSE(test_registry::KeyExists(key));  // a read creates no key on the way
+  EXPECT_EQ(Str(settings.ReadString({"LC_UPDATE", "Other"}, "fallback")), "fallback");
   // A value of the wrong type or size gives the default and one status line saying so.
   const KernelHandle mailslot(CreateMailslotA(kTestMailslotName, 0, 0, nullptr));
   ASSERT_TRUE(mailslot);
   test_registry::SetString(key + "\\T", "Short", "3");  // its bytes would read as 51
-  EXPECT_EQ(settings.ReadDword("T", "Short", 77), 77u);
+  EXPECT_EQ(settings.ReadDword({"T", "Short"}, 77), 77u);
   test_registry::SetBinary(key + "\\T", "TwoBytes", std::string("\x34\x12", 2));
-  EXPECT_EQ(settings.ReadDword("T", "TwoBytes", 77), 77u);
+  EXPECT_EQ(settings.ReadDword({"T", "TwoBytes"}, 77), 77u);
   test_registry::SetDword(key + "\\T", "Number", 0x31);
-  EXPECT_EQ(Str(settings.ReadString("T", "Number", "")), "");
-  EXPECT_EQ(settings.ReadDword("T", "Number", 77, SettingsKey::WrongType::kSilent), 0x31u);
-  EXPECT_EQ(settings.ReadDword("T", "Short", 77, SettingsKey::WrongType::kSilent), 77u);  // and nothing said
+  EXPECT_EQ(Str(settings.ReadString({"T", "Number"}, "")), "");
+  EXPECT_EQ(settings.ReadDword({"T", "Number"}, 77, SettingsKey::WrongType::kSilent), 0x31u);
+  EXPECT_EQ(settings.ReadDword({"T", "Short"}, 77, SettingsKey::WrongType::kSilent), 77u);  // and nothing said
   test_registry::SetString(key + "\\T", "Path", "%SystemRoot%\\x", REG_EXPAND_SZ);
-  EXPECT_EQ(Str(settings.ReadString("T", "Path", "-")), "-");
+  EXPECT_EQ(Str(settings.ReadString({"T", "Path"}, "-")), "-");
   char windows[MAX_PATH] = {};
   GetEnvironmentVariableA("SystemRoot", windows, MAX_PATH);
-  EXPECT_EQ(Str(settings.ReadPath("T", "Path", "-")), std::string(windows) + "\\x");
+  EXPECT_EQ(Str(settings.ReadPath({"T", "Path"}, "-")), std::string(windows) + "\\x");
   std::vector<std::string> said;
   for (const std::string& message : Drain(mailslot.get())) said.push_back(message.substr(14));
   EXPECT_EQ(said, (std::vector<std::string>{
@@ -63,14 +63,14 @@ TEST(SettingsKey, ReadsFallBackWithoutWritingAndWritesRoundTrip) {
                       std::string("The setting T\\Number is a REG_DWORD, not a REG_SZ: the default \"\" is used.\n") + '\0',
                       std::string("The setting T\\Path is a REG_EXPAND_SZ, not a REG_SZ: the default \"-\" is used.\n") + '\0'}));
 
-  ASSERT_TRUE(settings.WriteDword("LC_EXEC", "ReturnCode", 0xFFFFFFFBu));
+  ASSERT_TRUE(settings.WriteDword({"LC_EXEC", "ReturnCode"}, 0xFFFFFFFBu));
   EXPECT_EQ(test_registry::GetDword(key + "\\LC_EXEC", "ReturnCode"), 0xFFFFFFFBu);
-  ASSERT_TRUE(settings.WriteString("TARNUPDATE", "ReturnString", "[0] Command successful."));
+  ASSERT_TRUE(settings.WriteString({"TARNUPDATE", "ReturnString"}, "[0] Command successful."));
   EXPECT_EQ(test_registry::GetString(key + "\\TARNUPDATE", "ReturnString"), "[0] Command successful.");
-  EXPECT_TRUE(settings.WriteString("TARNUPDATE", "ReturnString", nullptr));  // deletes the value
+  EXPECT_TRUE(settings.WriteString({"TARNUPDATE", "ReturnString"}, nullptr));  // deletes the value
   EXPECT_FALSE(test_registry::ValueExists(key + "\\TARNUPDATE", "ReturnString"));
-  EXPECT_TRUE(settings.WriteString("TARNUPDATE", "ReturnString", nullptr));  // gone already
-  EXPECT_TRUE(settings.WriteString("TARNUPDATE", nullptr, "ignored"));  // deletes the key
+  EXPECT_TRUE(settings.WriteString({"TARNUPDATE", "ReturnString"}, nullptr));  // gone already
+  EXPECT_TRUE(settings.WriteString({"TARNUPDATE", nullptr}, "ignored"));  // deletes the key
   EXPECT_FALSE(test_registry::KeyExists(key + "\\TARNUPDATE"));
 
   test_registry::DeleteTree("Software\\TarnTests");

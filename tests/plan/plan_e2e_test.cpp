@@ -172,23 +172,32 @@ using Plan = product_test::ProductTest;
 
 // The preview says exactly what the agent then does, and its backup undoes it.
 TEST_F(Plan, APreviewForetellsWhatTheAgentDoesAndItsBackupUndoesIt) {
-  struct Case { std::string name, script; std::vector<DWORD> kinds; std::string faults; };
+  // noExtension: LC_UPDATE\NoExtensionString's bytes, or none.
+  struct Case { std::string name, script; std::vector<DWORD> kinds; std::string faults, noExtension; };
   const std::vector<DWORD> kinds = standin::DefaultTaskKinds();
   // Runs that fail: what was handed over is never committed, a task stored at once stays.
-  std::vector<Case> cases = {{"ODS console refused", FullScript("ODS").Text(), kinds, "RefuseInterface=4"},
-                             {"ODS without task", FullScript("ODS").Text(), kinds, "GetODSTaskFails=1"},
-                             {"no Upgrade task", FullScript("SCHEDULE").Text(), {1, kTaskKindUpdate}, ""},
-                             {"no Update task", FullScript("SCHEDULE").Text(), {kTaskKindUpgrade}, ""}};
+  std::vector<Case> cases = {{"ODS console refused", FullScript("ODS").Text(), kinds, "RefuseInterface=4", ""},
+                             {"ODS without task", FullScript("ODS").Text(), kinds, "GetODSTaskFails=1", ""},
+                             {"no Upgrade task", FullScript("SCHEDULE").Text(), {1, kTaskKindUpdate}, "", ""},
+                             {"no Update task", FullScript("SCHEDULE").Text(), {kTaskKindUpgrade}, "", ""}};
   for (const std::string type : {"OAS", "ODS", "SCHEDULE"}) {
-    cases.push_back({type, ReadBytes(ProgramBesideTest("examples\\" + type + ".ini")), kinds, ""});
-    cases.push_back({type + " full", FullScript(type).Text(), kinds, ""});
+    cases.push_back({type, ReadBytes(ProgramBesideTest("examples\\" + type + ".ini")), kinds, "", ""});
+    cases.push_back({type + " full", FullScript(type).Text(), kinds, "", ""});
   }
+  // A REG_SZ written with its buffer's size, 1,500 bytes, its text ending at the first NUL: the
+  // preview takes out of the extension list what the agent takes out.
+  cases.push_back({"NoExtensionString of 1,500 bytes",
+                   "[TARNUPDATE]\nUpdateType=OAS\n[DetectionOptions]\nszProgramExtensions=EXE NOEXT COM\n", kinds, "",
+                   "NOEXT" + std::string(1494, '\0')});
   update_test::Random random(update_test::ScriptSeed());
-  for (int i = 0; i < 12; ++i) cases.push_back({"random", update_test::RandomScript(random), kinds, ""});
+  for (int i = 0; i < 12; ++i) cases.push_back({"random", update_test::RandomScript(random), kinds, "", ""});
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name + " (seed " + std::to_string(update_test::ScriptSeed()) + ")\n" + c.script.substr(0, 300));
     Fresh(1000, c.kinds, c.faults);
+    if (!c.noExtension.empty()) {
+      test_registry::SetString(test_registry::AgentSubkey("LC_UPDATE"), "NoExtensionString", c.noExtension);
+    }
     const std::string script = WriteTemporary("tarnplan-script.ini", c.script);
     const std::string backup = WriteTemporary("tarnplan-backup.ini", "");
     const Values before = Now();
@@ -200,6 +209,9 @@ TEST_F(Plan, APreviewForetellsWhatTheAgentDoesAndItsBackupUndoesIt) {
     EXPECT_EQ(report["result"]["code"], code) << preview.out;
     EXPECT_EQ(preview.exitCode, code != 0 ? 2 : changes.empty() ? 0 : 1) << preview.err;
     EXPECT_EQ(Predicted(report), changes);
+    if (!c.noExtension.empty()) {
+      EXPECT_EQ(changes.at("[DetectionOptions] szProgramExtensions"), "EXE COM");
+    }
     EXPECT_EQ(preview.err.find("tarnplan: ") == 0, code != 0) << preview.err;
 
     const json again = json::parse(Tarnplan("preview " + Quoted(script) + " --json").out);

@@ -1,4 +1,4 @@
-#include "restore/uninstall_restore.h"
+#include "uninstall_scripts/uninstall_restore.h"
 
 #include <windows.h>
 
