@@ -15,8 +15,8 @@
 
 #include "foundation/exception_frame.h"
 #include "foundation/unique_handle.h"
-#include "tests/update/random_scripts.h"
-#include "tests/update/update_test_support.h"
+#include "testtools/random_scripts.h"
+#include "testtools/update_test_support.h"
 #include "update/fault_guard.h"
 #include "update/record_tables.h"
 #include "update/script_readers.h"
