@@ -37,9 +37,8 @@ void AddKind(Short& insert, LONG kind) {
 
 // The sections of the lists the run filled again; within one update type each names one list.
 void AddLists(Long& insert, LONG lists) {
-  const ItemListRow* rows[] = {&OASExcludedItems, &ODSTaskLists[0], &ODSTaskLists[1]};
   bool any = false;
-  for (const ItemListRow* row : rows) {
+  for (const ItemListRow* row : kAllItemLists) {
     if ((lists & (1L << row->listId)) == 0) continue;
     insert.Add(any ? L", [" : L"[").AddAnsi(row->section).Add(L"]");
     any = true;

@@ -59,6 +59,11 @@ class ProductLock {
 
 ProductMutex::ProductMutex() {
   SddlSecurity security(kAdministratorsOnly);
+  // Without its access list the mutex would get the default one: none is made instead.
+  if (security.get() == nullptr) {
+    error_ = GetLastError();
+    return;
+  }
   boundary_.reset(CreateBoundaryDescriptorW(kProductNamespace, 0));
   if (!boundary_) {
     mutex_.reset(CreateMutexA(security.get(), FALSE, kGlobalProductMutexName));

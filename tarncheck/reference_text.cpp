@@ -27,21 +27,36 @@ constexpr char kIntroduction[] =
     "## Value types\n"
     "\n"
     "| Type | Read with | Absent when | Stored |\n"
-    "|---|---|---|---|\n"
-    "| Boolean | GetPrivateProfileIntA, default -1 | no key, an empty value, or a value that reads "
-    "as -1 | the number as read, 32 bits: 0 is FALSE, any other number TRUE |\n"
-    "| 32-bit unsigned | GetPrivateProfileIntA with default 0; when that gives 0, again with "
-    "default 1 | no key, or an empty value | the number as read, 32 bits |\n"
-    "| 32-bit signed | as 32-bit unsigned | as 32-bit unsigned | the number as read, 32 bits |\n"
-    "| text | GetPrivateProfileStringA into 512 bytes, default `$#@NONE@#$` | no key, or the value "
-    "`$#@NONE@#$` | the text and its terminating zero |\n"
-    "| extension list | as text | as text | as text, with every `<NoExtensionString>` followed by "
-    "one blank taken out (agent setting `LC_UPDATE\\NoExtensionString`; kept by a product at 4.5.0 "
-    "with a build of 1 or later) |\n"
-    "| byte string | as text | as text | the bytes of its hexadecimal digit pairs: `0A1bFF` gives "
-    "0A 1B FF |\n"
-    "| list item | as text, keys `<stem>_0`, `<stem>_1`, ... | the list ends at the first number "
-    "without a key or with the value `$#@NONE@#$` | one item of the product's list |\n"
+    "|---|---|---|---|\n";
+
+// The columns after each value type's name, which comes from the names the reports use.
+const struct {
+  ValueKind kind;
+  const char* columns;
+} kValueTypes[] = {
+    {ValueKind::kBoolean,
+     " | GetPrivateProfileIntA, default -1 | no key, an empty value, or a value that reads "
+     "as -1 | the number as read, 32 bits: 0 is FALSE, any other number TRUE |\n"},
+    {ValueKind::kUInt,
+     " | GetPrivateProfileIntA with default 0; when that gives 0, again with "
+     "default 1 | no key, or an empty value | the number as read, 32 bits |\n"},
+    {ValueKind::kDWord, " | as 32-bit unsigned | as 32-bit unsigned | the number as read, 32 bits |\n"},
+    {ValueKind::kText,
+     " | GetPrivateProfileStringA into 512 bytes, default `$#@NONE@#$` | no key, or the value "
+     "`$#@NONE@#$` | the text and its terminating zero |\n"},
+    {ValueKind::kExtensionText,
+     " | as text | as text | as text, with every `<NoExtensionString>` followed by "
+     "one blank taken out (agent setting `LC_UPDATE\\NoExtensionString`; kept by a product at 4.5.0 "
+     "with a build of 1 or later) |\n"},
+    {ValueKind::kBytes,
+     " | as text | as text | the bytes of its hexadecimal digit pairs: `0A1bFF` gives "
+     "0A 1B FF |\n"},
+    {ValueKind::kListItem,
+     " | as text, keys `<stem>_0`, `<stem>_1`, ... | the list ends at the first number "
+     "without a key or with the value `$#@NONE@#$` | one item of the product's list |\n"},
+};
+
+constexpr char kAfterValueTypes[] =
     "\n"
     "Numbers are best written as plain decimal digits. GetPrivateProfileIntA converts at most the\n"
     "first 29 characters of a value: an optional sign, then `0x`, `0o` or `0b` (lower case) for\n"
@@ -163,6 +178,8 @@ std::string TypeSection(const UpdateType& type) {
 
 std::string ReferenceMarkdown() {
   std::string text = kIntroduction;
+  for (const auto& type : kValueTypes) text += std::string("| ") + ValueKindName(type.kind) + type.columns;
+  text += kAfterValueTypes;
   for (const UpdateType& type : UpdateTypes()) text += "| " + Code(type.name) + " | " + UpdatesOf(type) + " |\n";
   text += "\n";
   for (const UpdateType& type : UpdateTypes()) text += TypeSection(type);

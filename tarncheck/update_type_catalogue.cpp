@@ -129,23 +129,12 @@ bool ReadsSection(const UpdateType& type, std::string_view section) {
 }
 
 const char* ValueKindName(ValueKind kind) {
-  switch (kind) {
-    case ValueKind::kUpdateType:
-      return "update type";
-    case ValueKind::kBoolean:
-      return "Boolean";
-    case ValueKind::kUInt:
-      return "32-bit unsigned";
-    case ValueKind::kDWord:
-      return "32-bit signed";
-    case ValueKind::kText:
-      return "text";
-    case ValueKind::kExtensionText:
-      return "extension list";
-    case ValueKind::kBytes:
-      return "byte string";
-    case ValueKind::kListItem:
-      return "list item";
+  if (kind == ValueKind::kUpdateType) return "update type";
+  if (kind == ValueKind::kListItem) return "list item";
+  // The others are the record's field types, named once with them.
+  for (FieldType type = FieldType::kBoolean; type != FieldType::kBlock;
+       type = static_cast<FieldType>(static_cast<int>(type) + 1)) {
+    if (KindOf(type) == kind) return FieldTypeName(type);
   }
   return "";
 }

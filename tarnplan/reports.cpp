@@ -8,30 +8,11 @@
 #include "foundation/utf8_text.h"
 #include "resources/message_ids.h"
 #include "update/field_values.h"
+#include "update/record_table.h"
 
 using json = nlohmann::ordered_json;
 
 namespace {
-
-const char* TypeName(FieldType type) {
-  switch (type) {
-    case FieldType::kBoolean:
-      return "Boolean";
-    case FieldType::kUInt:
-      return "32-bit unsigned";
-    case FieldType::kDWord:
-      return "32-bit signed";
-    case FieldType::kText:
-      return "text";
-    case FieldType::kExtensionText:
-      return "extension list";
-    case FieldType::kBytes:
-      return "byte string";
-    case FieldType::kBlock:
-      break;
-  }
-  return "";
-}
 
 std::string Counted(int count, const char* what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
@@ -121,7 +102,7 @@ json PreviewJson(const Preview& preview) {
     const std::size_t bytes = BytesShown(key);
     keys.push_back({{"section", key.section},
                     {"key", key.key},
-                    {"type", TypeName(key.type)},
+                    {"type", FieldTypeName(key.type)},
                     {"current", JsonValue(key.type, key.current, bytes)},
                     {"new", JsonValue(key.type, key.next, bytes)},
                     {"committed", key.committed}});

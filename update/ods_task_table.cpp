@@ -100,3 +100,5 @@ const ItemListRow ODSTaskLists[2] = {
     {kListODSExcludedItems, "ExcludedItems", "ExcludedItem", kExcludedItemsCountOffset},  // 61
     {kListODSScanItems, "ScanItems", "ScanItem", kScanItemsCountOffset},                  // 62
 };
+
+const ItemListRow* const kAllItemLists[3] = {&OASExcludedItems, &ODSTaskLists[0], &ODSTaskLists[1]};

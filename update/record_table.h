@@ -17,6 +17,15 @@ enum class FieldType {
   kBlock,          // the rows of `block`, at this offset and with this row's section
 };
 
+// What each type is called wherever people read about a field (the script reference, the
+// checker's and tarnplan's reports), in FieldType's order; a block row has no name.
+constexpr const char* kFieldTypeNames[] = {"Boolean", "32-bit unsigned", "32-bit signed", "text",
+                                           "extension list", "byte string", ""};
+static_assert(sizeof kFieldTypeNames / sizeof kFieldTypeNames[0] == static_cast<std::size_t>(FieldType::kBlock) + 1,
+              "one name for each field type");
+
+constexpr const char* FieldTypeName(FieldType type) { return kFieldTypeNames[static_cast<std::size_t>(type)]; }
+
 struct RecordTable;
 
 struct FieldRow {

@@ -21,6 +21,8 @@ extern const RecordTable ODSTaskFields;
 // Rows 61 and 62: the excluded items (list 0) and the scan items (list 1), rebuilt after the
 // fields, with their counts stored into the record.
 extern const ItemListRow ODSTaskLists[2];
+// Every item list of every record, for those that look one up by its product list id.
+extern const ItemListRow* const kAllItemLists[3];
 
 // The 16 schedule fields of a TaskRecord, without a section of their own, and the same
 // under the section of each task: "Update" and "Upgrade".

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "update/record_tables.h"
 #include "update/script_file.h"
 #include "update/script_readers.h"
 #include "foundation/trace_log.h"
@@ -13,20 +14,16 @@ namespace {
 
 constexpr std::size_t kKeyNameSize = 100;
 
-// Where the on-demand task record keeps the item count of list 0 and of list 1.
-constexpr std::size_t kODSExcludedItemCountOffset = 10720;
-constexpr std::size_t kODSScanItemCountOffset = 10788;
-
 void NumberedKey(char (&keyName)[kKeyNameSize], const char* baseName, int number) {
   std::snprintf(keyName, sizeof keyName, "%s_%d", baseName, number);
 }
 
+// Into the record that keeps the list's item count, if it keeps one.
 void StoreItemCount(BYTE* record, DWORD listId, int count) {
   const DWORD stored = count > 0 ? static_cast<DWORD>(count) : 0;
-  if (listId == kListODSExcludedItems) {
-    std::memcpy(record + kODSExcludedItemCountOffset, &stored, sizeof stored);
-  } else if (listId == kListODSScanItems) {
-    std::memcpy(record + kODSScanItemCountOffset, &stored, sizeof stored);
+  for (const ItemListRow* row : kAllItemLists) {
+    if (row->listId != listId || row->countOffset == kNoItemCount) continue;
+    std::memcpy(record + row->countOffset, &stored, sizeof stored);
   }
 }
 

@@ -27,8 +27,7 @@ void UndoCapture::KeyWritten(const void* field) {
 }
 
 void UndoCapture::List(ProductTarget& product, DWORD listId) {
-  const ItemListRow* rows[] = {&OASExcludedItems, &ODSTaskLists[0], &ODSTaskLists[1]};
-  for (const ItemListRow* row : rows) {
+  for (const ItemListRow* row : kAllItemLists) {
     if (row->listId != listId) continue;
     ReplacedList list{row, {}};
     const int count = product.GetItemCount(listId);

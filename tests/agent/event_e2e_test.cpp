@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/update/update_test_support.h"
 #include "testtools/product_test.h"
+#include "testtools/update_test_support.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "tarncheck/script_check.h"
 #include "tarncheck/script_parser.h"
 #include "tarncheck/update_type_catalogue.h"
-#include "tests/checker/checker_test_support.h"
+#include "testtools/checker_test_support.h"
 #include "testtools/product_test.h"
 
 namespace {

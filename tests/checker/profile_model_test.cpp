@@ -14,7 +14,7 @@
 #include "tarncheck/profile_values.h"
 #include "tarncheck/script_parser.h"
 #include "tarncheck/value_checks.h"
-#include "tests/checker/checker_test_support.h"
+#include "testtools/checker_test_support.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tarncheck/script_check.h"
-#include "tests/checker/checker_test_support.h"
+#include "testtools/checker_test_support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tarncheck/findings.h"
-#include "tests/checker/checker_test_support.h"
+#include "testtools/checker_test_support.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 
 #include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
+#include "testtools/checker_test_support.h"
 #include "testtools/product_test.h"
+#include "testtools/random_scripts.h"
+#include "testtools/record_script.h"
 #include "testtools/unix_link.h"
 #include "update/field_values.h"
-#include "tests/checker/checker_test_support.h"
-#include "tests/records/record_script.h"
-#include "tests/update/random_scripts.h"
 
 namespace {
 

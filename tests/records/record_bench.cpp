@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/records/record_script.h"
+#include "testtools/record_script.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "testtools/product_test.h"
-#include "tests/records/record_script.h"
+#include "testtools/record_script.h"
 
 namespace records_test {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/update/update_test_support.h"
 #include "testtools/product_test.h"
 #include "testtools/unix_link.h"
+#include "testtools/update_test_support.h"
 #include "update/record_tables.h"
 
 namespace {

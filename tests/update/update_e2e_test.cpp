@@ -12,7 +12,7 @@
 #include "foundation/unique_handle.h"
 #include "testtools/product_test.h"
 #include "testtools/unix_link.h"
-#include "tests/update/update_test_support.h"
+#include "testtools/update_test_support.h"
 #include "update/record_tables.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/update/random_scripts.h"
+#include "testtools/random_scripts.h"
 
 #include <cstdlib>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tests/checker/checker_test_support.h"
+#include "testtools/checker_test_support.h"
 
 #include <windows.h>
 

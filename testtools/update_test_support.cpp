@@ -1,4 +1,4 @@
-#include "tests/update/update_test_support.h"
+#include "testtools/update_test_support.h"
 
 #include <fstream>
 
