@@ -60,13 +60,14 @@ ResultCode ScriptCopy::Make(const char* scriptPath, bool& missing) {
          attempt < kNameTries && (status.refusal == FileRefusal::kExists || status.refusal == FileRefusal::kLink);
          ++attempt) {
       name_.Format("%lx.%lx.INI", GetCurrentProcessId(), GetTickCount() + attempt);
-      path_ = folder_.path() + "\\" + name_;
+      path_ = folder_.PathOf(name_);
       status = CreateNewFile(path_, FileReaders::kAdministrators, GENERIC_WRITE, writer);
     }
     if (!status.ok()) name_ = "";
     if (status.ok()) status = CopyWhole(script_.get(), writer.get());
     if (status.ok()) {
-      // Read access only while the profile functions read it, however they share it.
+      // Read access only while the profile functions read it, however they share it. Opened by
+      // its path, which is safe here: every folder on the way is the agent's own and held.
       copy_.reset(CreateFileA(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
       if (!copy_) status = {FileRefusal::kFailed, GetLastError()};

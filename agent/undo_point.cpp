@@ -38,7 +38,7 @@ void UndoPoints::Fail(const TextString& reason, bool folderTrusted) {
 }
 
 void UndoPoints::MakeLast() {
-  const std::string last = folder_.path().c_str() + std::string("\\") + LastUndoPointName(capture_.kind());
+  const std::string last = folder_.PathOf(LastUndoPointName(capture_.kind()).c_str()).c_str();
   // The script this run applies may be that very file: the copy is what is read from here on.
   UpdateArgumentsOf(run_)->scriptCopy->LetGoOfScript();
   if (!failed_) {
@@ -82,7 +82,7 @@ void UndoPoints::Keep(const UndoCapture& capture) {
     if (!opened.ok()) return Fail(folder_.Refusal(opened), false);
     name_ = UndoPointName(now, capture.kind());
   }
-  const std::string path = folder_.path().c_str() + std::string("\\") + name_;
+  const std::string path = folder_.PathOf(name_.c_str()).c_str();
   const FileStatus written =
       WriteWholeFile(path.c_str(), text_.data(), text_.size(), FileReaders::kAdministrators, !first);
   if (!written.ok()) return Fail(written.Reason(), true);

@@ -34,21 +34,10 @@ TextString FolderOf(const char* path) {
 // Opens the folder `path` lies in, refusing a link or junction, and holds it without delete
 // sharing: while it is held, nobody can rename it or put a junction in its place.
 FileStatus HoldFolderOf(const char* path, KernelHandle& folder) {
-  const TextString name = FolderOf(path);
-  // The attributes of the name itself: a handle's would be those of where a link leads.
-  const DWORD attributes = GetFileAttributesA(name);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    return Refused(FileRefusal::kNoFolder);
-  }
-  if (IsLinkAttributes(attributes)) return Refused(FileRefusal::kFolderLink);
-  folder.reset(CreateFileA(name, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!folder) return Failed(GetLastError());
-  BY_HANDLE_FILE_INFORMATION information = {};
-  if (!GetFileInformationByHandle(folder.get(), &information)) return Failed(GetLastError());
-  if (IsLinkAttributes(information.dwFileAttributes)) return Refused(FileRefusal::kFolderLink);
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Refused(FileRefusal::kNoFolder);
-  return {};
+  const FileStatus status = OpenFolderItself(FolderOf(path), FILE_READ_ATTRIBUTES, false, folder);
+  if (status.refusal == FileRefusal::kLink) return Refused(FileRefusal::kFolderLink);
+  if (status.refusal == FileRefusal::kExists) return Refused(FileRefusal::kNoFolder);
+  return status;
 }
 
 // What stands at a name that could not be created: a link (one whose target is missing reads
@@ -85,10 +74,6 @@ FileStatus WriteAll(HANDLE file, const void* data, std::size_t size) {
   return {};
 }
 
-void RemoveOnClose(HANDLE file) {
-  FILE_DISPOSITION_INFO remove = {TRUE};
-  SetFileInformationByHandle(file, FileDispositionInfo, &remove, sizeof remove);
-}
 
 // Gives the open file `file` the name `path`, in the same folder, by its handle: what is moved
 // is the file written, whatever happens to names meanwhile. A link at `path` is replaced, never
@@ -177,6 +162,34 @@ FileStatus WriteWholeFile(const char* path, const void* data, std::size_t size, 
   if (status.ok()) status = RenameOpenFile(file.get(), path, replace);
   if (!status.ok()) RemoveOnClose(file.get());
   return status;
+}
+
+FileStatus OpenFolderItself(const char* path, DWORD access, bool isRoot, KernelHandle& folder) {
+  // The name's own attributes as well as the handle's: where the system opens a link's target
+  // in spite of the flag (Wine does), only the name shows the link.
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Refused(FileRefusal::kNoFolder)
+                                                                         : Failed(error);
+  }
+  // A drive's root is the volume itself: where the system maps a drive to a folder it may show
+  // the root as a link, which no user can make it.
+  if (!isRoot && IsLinkAttributes(attributes)) return Refused(FileRefusal::kLink);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Refused(FileRefusal::kExists);
+  folder.reset(CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!folder) return Failed(GetLastError());
+  BY_HANDLE_FILE_INFORMATION information = {};
+  if (!GetFileInformationByHandle(folder.get(), &information)) return Failed(GetLastError());
+  if (!isRoot && IsLinkAttributes(information.dwFileAttributes)) return Refused(FileRefusal::kLink);
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Refused(FileRefusal::kExists);
+  return {};
+}
+
+bool RemoveOnClose(HANDLE file) {
+  FILE_DISPOSITION_INFO remove = {TRUE};
+  return SetFileInformationByHandle(file, FileDispositionInfo, &remove, sizeof remove) != FALSE;
 }
 
 FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file) {

@@ -56,6 +56,15 @@ FileStatus WriteNewFile(const char* path, const void* data, std::size_t size, Fi
 // an existing name is refused.
 FileStatus WriteWholeFile(const char* path, const void* data, std::size_t size, FileReaders readers, bool replace);
 
+// Opens the folder at `path` as itself (a link is opened, never followed) with `access`, held
+// without delete sharing, so that nobody can rename or replace it while it is held. A link is
+// kLink (except at a drive's root, `isRoot`), anything but a folder kExists, nothing kNoFolder.
+FileStatus OpenFolderItself(const char* path, DWORD access, bool isRoot, KernelHandle& folder);
+
+// Marks an open file (opened with DELETE) to go when its last handle closes: what goes is the
+// file that handle holds, whatever happens to names meanwhile.
+bool RemoveOnClose(HANDLE file);
+
 // Opens a path that comes from outside for reading, sharing with `share` only, allowing a pipe
 // server identification, never impersonation; refused unless it is a file on a disk.
 FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file);

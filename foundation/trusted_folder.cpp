@@ -9,6 +9,7 @@
 namespace {
 
 constexpr char kPrivateFolder[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+constexpr DWORD kHoldAccess = READ_CONTROL | FILE_READ_ATTRIBUTES;  // its owner and access list
 constexpr char kTrustedInstaller[] = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 
 // What nobody but the trusted may do to a folder on the way: replace what is in it, or change
@@ -76,35 +77,6 @@ bool OthersMay(const ACL* dacl, DWORD rights, const TrustedAccounts& trusted) {
   return false;
 }
 
-// The folder as itself (a link is opened, not followed), held without delete sharing.
-FileStatus HoldFolder(const char* path, bool isRoot, KernelHandle& folder) {
-  // The name's own attributes as well as the handle's: where the system opens a link's target
-  // in spite of the flag (Wine does), only the name shows the link.
-  const DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Refused(FileRefusal::kNoFolder)
-                                                                         : Failed(error);
-  }
-  if (!isRoot && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return Refused(FileRefusal::kLink);
-  folder.reset(CreateFileA(path, READ_CONTROL | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!folder) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Refused(FileRefusal::kNoFolder)
-                                                                         : Failed(error);
-  }
-  BY_HANDLE_FILE_INFORMATION information = {};
-  if (!GetFileInformationByHandle(folder.get(), &information)) return Failed(GetLastError());
-  // A drive's root is the volume itself: where the system maps a drive to a folder it may show
-  // the root as a link, which no user can make it.
-  if (!isRoot && (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    return Refused(FileRefusal::kLink);
-  }
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Refused(FileRefusal::kExists);
-  return {};
-}
-
 FileStatus CheckFolder(HANDLE folder, DWORD forbidden, const TrustedAccounts& trusted) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
@@ -122,46 +94,43 @@ FileStatus CheckFolder(HANDLE folder, DWORD forbidden, const TrustedAccounts& tr
   return status;
 }
 
-// The length of the drive part "X:\" of an absolute local path; 0 for any other path.
-std::size_t DriveRootLength(const char* path) {
-  const bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
-  return letter && path[1] == ':' && path[2] == '\\' ? 3 : 0;
-}
-
-// Whether every component of a relative path names a folder by itself: none empty, "." or
-// "..", which the system would resolve to another folder than the one checked, and no "/".
-bool HasPlainComponents(const char* rest) {
-  if (std::strchr(rest, '/') != nullptr) return false;
-  while (*rest != '\0') {
-    const char* end = std::strchr(rest, '\\');
-    const std::size_t size = end == nullptr ? std::strlen(rest) : static_cast<std::size_t>(end - rest);
-    if (size == 0 || (size == 1 && rest[0] == '.') || (size == 2 && rest[0] == '.' && rest[1] == '.')) return false;
-    rest += size + (end == nullptr ? 0 : 1);
-  }
-  return true;
-}
-
 // Opens the file at `path` as itself for deletion and marks it to go when closed.
 bool RemoveEntry(const TextString& path) {
   const KernelHandle entry(CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!entry) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  FILE_DISPOSITION_INFO remove = {TRUE};
-  return SetFileInformationByHandle(entry.get(), FileDispositionInfo, &remove, sizeof remove) != FALSE;
+  return RemoveOnClose(entry.get());
 }
 
 }  // namespace
 
+const char* WhyNotLocalFolder(const char* path) {
+  if (path[0] == '\\' && path[1] == '\\') return "it names a share or a device, not a folder on a local drive";
+  const bool drive = ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':';
+  if (!drive || path[2] != '\\') return "it is no absolute path of the form X:\\...";
+  for (const char* c = path + 2; *c != '\0'; ++c) {
+    if (static_cast<unsigned char>(*c) < 0x20 || std::strchr("<>:\"|?*/", *c) != nullptr) {
+      return "it holds a character no folder name may hold";
+    }
+  }
+  for (const char* part = path + 3; *part != '\0';) {
+    const std::size_t size = std::strcspn(part, "\\");
+    if (size == 2 && part[0] == '.' && part[1] == '.') return "it has a .. component";
+    if (size == 0 || (size == 1 && part[0] == '.')) return "it has an empty or . component";
+    part += size;
+    if (*part != '\0') ++part;
+  }
+  return nullptr;
+}
+
 FileStatus TrustedFolder::Open(const char* path) {
   held_.clear();
   failedAt_ = path;
+  if (WhyNotLocalFolder(path) != nullptr) return Refused(FileRefusal::kNoFolder);
+  constexpr std::size_t root = 3;  // "X:\"
   std::size_t length = std::strlen(path);
-  const std::size_t root = DriveRootLength(path);
   if (length > root && path[length - 1] == '\\') --length;  // "C:\X\" is "C:\X"
   path_ = TextString(path).Left(static_cast<int>(length));
-  if (root == 0 || !HasPlainComponents(path_.c_str() + root)) {
-    return Refused(FileRefusal::kNoFolder);
-  }
   const TrustedAccounts trusted;
   SddlSecurity security(kPrivateFolder);
   if (security.get() == nullptr) return Failed(GetLastError());
@@ -172,14 +141,14 @@ FileStatus TrustedFolder::Open(const char* path) {
     const bool isRoot = end == root;
     failedAt_ = path_.Left(static_cast<int>(end));
     KernelHandle folder;
-    FileStatus status = HoldFolder(failedAt_, isRoot, folder);
+    FileStatus status = OpenFolderItself(failedAt_, kHoldAccess, isRoot, folder);
     bool made = false;
     if (status.refusal == FileRefusal::kNoFolder && !isRoot) {
       if (!CreateDirectoryA(failedAt_, security.get()) && GetLastError() != ERROR_ALREADY_EXISTS) {
         return Failed(GetLastError());
       }
       made = true;
-      status = HoldFolder(failedAt_, false, folder);
+      status = OpenFolderItself(failedAt_, kHoldAccess, false, folder);
     }
     if (!status.ok()) return status;
     status = CheckFolder(folder.get(), end == length || made ? kWriteRights : kReplaceRights, trusted);
@@ -202,12 +171,12 @@ void TrustedFolder::RemoveFiles(bool (*matches)(const char* name)) const {
   if (!search) return;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && matches(found.cFileName)) {
-      RemoveEntry(path_ + "\\" + found.cFileName);
+      RemoveEntry(PathOf(found.cFileName));
     }
   } while (FindNextFileA(search.get(), &found));
 }
 
-bool TrustedFolder::RemoveFile(const char* name) const { return IsOpen() && RemoveEntry(path_ + "\\" + name); }
+bool TrustedFolder::RemoveFile(const char* name) const { return IsOpen() && RemoveEntry(PathOf(name)); }
 
 TextString AgentStateFolder() {
   // Where the system keeps its program data folder (%SystemDrive%\ProgramData, expanded by the

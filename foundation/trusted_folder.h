@@ -26,7 +26,7 @@ class TrustedFolder {
   TrustedFolder(TrustedFolder&&) = default;
   TrustedFolder& operator=(TrustedFolder&&) = default;
 
-  // Checks, makes and holds the folder `path`, an absolute path "X:\...". On a refusal,
+  // Checks, makes and holds the folder `path`, which WhyNotLocalFolder accepts. On a refusal,
   // failedAt() names the folder that was refused.
   FileStatus Open(const char* path);
   bool IsOpen() const { return !held_.empty(); }
@@ -41,12 +41,20 @@ class TrustedFolder {
   void RemoveFiles(bool (*matches)(const char* name)) const;
   // Removes the file `name` of the folder the same way: true when it is gone.
   bool RemoveFile(const char* name) const;
+  // The path of `name` in the folder.
+  TextString PathOf(const char* name) const { return path_ + "\\" + name; }
 
  private:
   std::vector<KernelHandle> held_;  // from the drive's root down to the folder
   TextString path_;
   TextString failedAt_;
 };
+
+// Why `path` is no absolute folder path on a local drive (X:\...) whose every component names
+// a folder by itself, or null when it is one. A share or a device is no place for files only
+// this machine's administrators may use; an empty, "." or ".." component would have the system
+// resolve another folder than the one checked.
+const char* WhyNotLocalFolder(const char* path);
 
 // The agent's own folder below the machine's program data folder (C:\ProgramData\Velmora\Tarn
 // Configuration Agent); empty when the system does not say where that is.
