@@ -3,6 +3,7 @@
 // and status lines as a collector reads them from the mailslot this test creates.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdarg>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "foundation/messages.h"
 #include "foundation/settings_key.h"
+#include "foundation/sha256.h"
 #include "foundation/system_format.h"
 #include "foundation/trace_log.h"
 #include "foundation/unique_handle.h"
@@ -149,3 +151,21 @@ TEST(TraceLog, StatusMessagesAreSequenceBytePrefixTextAndNulCutToTheirLimits) {
 }
 
 }  // namespace
+
+TEST(Sha256, DigestsAsTheStandardAndParsesOnlySixtyFourHexDigits) {
+  const std::string abc = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+  Sha256Digest digest{};
+  ASSERT_TRUE(Sha256Of("abc", 3, digest));
+  EXPECT_EQ(Sha256Hex(digest), abc);
+  ASSERT_TRUE(Sha256Of("", 0, digest));
+  EXPECT_EQ(Sha256Hex(digest), "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");
+  std::string lower = abc;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  Sha256Digest parsed{};
+  ASSERT_TRUE(ParseSha256Hex(lower.c_str(), parsed));
+  ASSERT_TRUE(Sha256Of("abc", 3, digest));
+  EXPECT_EQ(parsed, digest);
+  for (const std::string& bad : {abc.substr(1), abc + "0", abc.substr(1) + "G", " " + abc.substr(1), std::string()}) {
+    EXPECT_FALSE(ParseSha256Hex(bad.c_str(), parsed)) << bad;
+  }
+}
