@@ -1,26 +1,35 @@
-// tarncheck SCRIPT: checks an update script without touching the product; exit code 0 when
-// clean, 1 with warnings, 2 with errors (or when the script cannot be read). With --format json
-// the findings are one JSON object instead of lines of text.
+// tarncheck SCRIPT...: checks update scripts without touching the product; exit code 0 when all
+// are clean, 1 with warnings, 2 with errors (a script that cannot be read is one), the worst
+// over all scripts. With --json (or --format json) the findings are one JSON document.
 // tarncheck --reference: prints the update script reference in Markdown.
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
+#include "foundation/json_schema.h"
+#include "foundation/unique_handle.h"
 #include "tarncheck/findings.h"
 #include "tarncheck/json_report.h"
 #include "tarncheck/reference_text.h"
 #include "tarncheck/script_check.h"
+#include "tool_cli/tool_cli.h"
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tarncheck SCRIPT [--format text|json]  check an update script (exit 0 clean, 1 warnings, 2 errors)\n"
-    "       tarncheck --reference                   print the update script reference (Markdown)\n";
+const tool_cli::Tool kTool{
+    "tarncheck",
+    "usage: tarncheck [--json | --format text|json] SCRIPT...\n"
+    "           check update scripts: exit 0 clean, 1 warnings, 2 errors (the worst of all scripts)\n"
+    "       tarncheck --reference\n"
+    "           print the update script reference (Markdown)\n"
+    "       exit 64: a wrong command line\n"};
 
 int PrintReference() {
   // The reference is checked in with Unix line ends: no CR LF from the runtime's text mode.
@@ -30,49 +39,91 @@ int PrintReference() {
   return std::fflush(stdout) == 0 ? kExitClean : kExitErrors;
 }
 
-int CheckFile(const char* path, bool json) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+// The whole file, or the system's error number.
+DWORD ReadScript(const std::string& path, std::string& bytes) {
+  const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
+  char buffer[1 << 16];
+  DWORD read = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
+    if (read == 0) return ERROR_SUCCESS;
+    bytes.append(buffer, read);
+  }
+  return GetLastError();
+}
+
+struct Checked {
+  std::string path, bytes;
+  Findings findings;
+};
+
+Checked CheckFile(const std::string& path) {
+  Checked checked{path, "", {}};
+  const DWORD error = ReadScript(path, checked.bytes);
+  if (error != ERROR_SUCCESS) {
+    checked.bytes.clear();
+    checked.findings = {{0, Severity::kError, "cannot read the script: " + tool_cli::SystemMessage(error)}};
+  } else {
+    checked.findings = CheckScript(checked.bytes);
+  }
+  return checked;
+}
+
+int Report(const std::vector<Checked>& scripts, bool json) {
+  Findings all;
+  int exitCode = kExitClean;
+  nlohmann::ordered_json documents = nlohmann::ordered_json::array();
+  for (const Checked& script : scripts) {
+    all.insert(all.end(), script.findings.begin(), script.findings.end());
+    exitCode = std::max(exitCode, ExitCodeOf(script.findings));
     if (json) {
-      std::printf("%s\n", FindingsJson(path, "", {{0, Severity::kError, "cannot read the script"}}).dump(2).c_str());
+      documents.push_back(FindingsJson(script.path, script.bytes, script.findings));
     } else {
-      std::printf("%s: error: cannot read the script\n", path);
+      for (const Finding& finding : script.findings) std::printf("%s\n", FormatFinding(finding).c_str());
+      std::printf("%s: %s\n", script.path.c_str(), Summary(script.findings).c_str());
     }
-    return kExitErrors;
   }
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  const Findings findings = CheckScript(bytes.str());
   if (json) {
-    std::printf("%s\n", FindingsJson(path, bytes.str(), findings).dump(2).c_str());
-    return ExitCodeOf(findings);
+    const int errors = static_cast<int>(
+        std::count_if(all.begin(), all.end(), [](const Finding& f) { return f.severity == Severity::kError; }));
+    const nlohmann::ordered_json document = {
+        {"schemaVersion", kJsonSchemaVersion},
+        {"scripts", documents},
+        {"counts", {{"errors", errors}, {"warnings", static_cast<int>(all.size()) - errors}}},
+        {"exitCode", exitCode}};
+    std::printf("%s\n", document.dump(2).c_str());
+  } else if (scripts.size() > 1) {
+    std::printf("%zu scripts: %s\n", scripts.size(), Summary(all).c_str());
   }
-  for (const Finding& finding : findings) std::printf("%s\n", FormatFinding(finding).c_str());
-  std::printf("%s: %s\n", path, Summary(findings).c_str());
-  return ExitCodeOf(findings);
+  return exitCode;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--reference") == 0) return PrintReference();
-  // The script, and --format text|json before or after it.
-  const char* script = nullptr;
-  const char* format = "text";
+  if (tool_cli::AsksForHelp(argc, argv)) return tool_cli::ShowHelp(kTool);
+  if (argc == 2 && std::string(argv[1]) == "--reference") return PrintReference();
+  std::vector<std::string> paths;
+  bool json = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc && std::strcmp(format, "text") == 0) {
-      format = argv[++i];
-    } else if (script == nullptr && argv[i][0] != '-') {
-      script = argv[i];
+    const std::string argument = argv[i];
+    if (argument == "--json") {
+      json = true;
+    } else if (argument == "--format") {
+      const std::string format = i + 1 < argc ? argv[++i] : "";
+      if (format != "json" && format != "text") return tool_cli::UsageError(kTool, "--format needs json or text");
+      json = format == "json";
+    } else if (argument == "--reference") {
+      return tool_cli::UsageError(kTool, "--reference takes nothing else");
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      return tool_cli::UsageError(kTool, "unknown option " + argument);
     } else {
-      script = nullptr;
-      break;
+      paths.push_back(argument);
     }
   }
-  const bool json = std::strcmp(format, "json") == 0;
-  if (script == nullptr || (!json && std::strcmp(format, "text") != 0)) {
-    std::fputs(kUsage, stderr);
-    return kExitErrors;
-  }
-  return CheckFile(script, json);
+  if (paths.empty()) return tool_cli::UsageError(kTool, "no SCRIPT given");
+  std::vector<Checked> scripts;
+  for (const std::string& path : paths) scripts.push_back(CheckFile(path));
+  return Report(scripts, json);
 }

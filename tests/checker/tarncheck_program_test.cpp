@@ -1,7 +1,10 @@
-// tarncheck.exe as people run it: what it prints, and its exit code, for scripts and bad command
-// lines (its reference, byte for byte, is the CTest test checker.reference).
+// The console tools as people run them: tarncheck's output and exit code for scripts, and the
+// command-line convention every tool keeps (its reference, byte for byte, is the CTest test
+// checker.reference).
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <nlohmann/json.hpp>
 
 #include <string>
 #include <tuple>
@@ -9,39 +12,112 @@
 
 #include "tarncheck/findings.h"
 #include "testtools/checker_test_support.h"
+#include "tool_cli/tool_cli.h"
 
 namespace {
 
+using checker_test::RunBesideTest;
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
   const std::string values = ProgramBesideTest("checker-scripts\\values_oas.ini");
   const std::string unknown = ProgramBesideTest("checker-scripts\\type_unknown.ini");
   const std::string missing = ProgramBesideTest("no-such-script.ini");
-  const std::string usage = "usage: tarncheck SCRIPT ";
+  const std::string clean = ProgramBesideTest("examples\\oas.ini");
+  const std::string unreadable =
+      "error: cannot read the script: " + tool_cli::SystemMessage(ERROR_FILE_NOT_FOUND) + "\r\n" + missing +
+      ": 1 error, 0 warnings\r\n";
   // Arguments, exit code, and the output: all of it when the text ends a line, else a part.
   std::vector<std::tuple<std::string, int, std::string>> cases = {
-      {"\"" + values + "\"", kExitWarnings, "\r\n" + values + ": 0 errors, "},
-      {"\"" + unknown + "\"", kExitErrors,
+      {Quoted(values), kExitWarnings, "\r\n" + values + ": 0 errors, "},
+      {Quoted(unknown), kExitErrors,
        "line 3: error: [TARNUPDATE] UpdateType = OSA is none of OAS, ODS and SCHEDULE: the agent updates nothing; "
        "did you mean OAS?\r\nline 5: warning: [TARNUPDATE] UpdateType is given again (first at line 3): only the "
        "first value, \"OSA\", is read\r\n" + unknown + ": 1 error, 1 warning\r\n"},
-      {"\"" + missing + "\"", kExitErrors, missing + ": error: cannot read the script\r\n"},
-      {"", kExitErrors, usage},
-      {"--nonsense", kExitErrors, usage},
-      {"a.ini b.ini", kExitErrors, usage},
+      {Quoted(missing), kExitErrors, unreadable},
+      // Several scripts: each in turn, a total, and the worst verdict wherever it comes.
+      {Quoted(clean) + " " + Quoted(missing), kExitErrors,
+       clean + ": no problems found\r\n" + unreadable + "2 scripts: 1 error, 0 warnings\r\n"},
+      {Quoted(missing) + " " + Quoted(values), kExitErrors, "\r\n2 scripts: 1 error, "},
+      {Quoted(clean) + " " + Quoted(values), kExitWarnings, "\r\n2 scripts: 0 errors, "},
   };
   for (const std::string& name : checker_test::kExamples) {
     const std::string example = ProgramBesideTest("examples\\" + name + ".ini");
-    cases.emplace_back("\"" + example + "\"", kExitClean, example + ": no problems found\r\n");
+    cases.emplace_back(Quoted(example), kExitClean, example + ": no problems found\r\n");
   }
   for (const auto& [arguments, exitCode, output] : cases) {
     SCOPED_TRACE("tarncheck " + arguments);
-    const checker_test::ProgramOutput run = checker_test::RunBesideTest("tarncheck.exe", arguments, true);
+    const checker_test::ProgramOutput run = RunBesideTest("tarncheck.exe", arguments, true);
     EXPECT_EQ(run.exitCode, exitCode);
     if (output.back() == '\n') {
       EXPECT_EQ(run.out, output);
     } else {
       EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
+    }
+  }
+}
+
+// One document for all scripts, whichever way JSON is asked for.
+TEST(TarncheckProgram, JsonIsOneDocumentOverAllScripts) {
+  const std::string values = ProgramBesideTest("checker-scripts\\values_oas.ini");
+  const std::string missing = ProgramBesideTest("no-such-script.ini");
+  for (const std::string option : {"--json", "--format json"}) {
+    SCOPED_TRACE(option);
+    const checker_test::ProgramOutput run =
+        RunBesideTest("tarncheck.exe", Quoted(values) + " " + option + " " + Quoted(missing));
+    const nlohmann::ordered_json document = nlohmann::ordered_json::parse(run.out);
+    EXPECT_EQ(document.begin().key(), "schemaVersion");
+    EXPECT_EQ(document["schemaVersion"], 1);
+    EXPECT_EQ(run.exitCode, kExitErrors);
+    EXPECT_EQ(document["exitCode"], kExitErrors);
+    const nlohmann::ordered_json& scripts = document["scripts"];
+    ASSERT_EQ(scripts.size(), 2u);
+    EXPECT_EQ(scripts[0]["script"], values);
+    EXPECT_EQ(scripts[0]["exitCode"], kExitWarnings);
+    EXPECT_EQ(scripts[1]["script"], missing);
+    EXPECT_EQ(scripts[1]["findings"][0]["message"],
+              "cannot read the script: " + tool_cli::SystemMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(document["counts"]["errors"], 1);
+    EXPECT_EQ(document["counts"]["warnings"], scripts[0]["counts"]["warnings"]);
+  }
+}
+
+// Help on standard output with 0; a wrong command line named in one line, then the usage, with 64.
+TEST(ToolCommandLines, HelpExitsZeroAndAWrongLineIsNamedWithExitCode64) {
+  const struct { std::string program, arguments, problem; } cases[] = {
+      {"tarncheck", "--help", ""},
+      {"tarncheck", "x.ini -h", ""},
+      {"tarncheck", "/?", ""},
+      {"tarncheck", "--jsn x.ini", "unknown option --jsn"},
+      {"tarncheck", "--format xml x.ini", "--format needs json or text"},
+      {"tarncheck", "--json", "no SCRIPT given"},
+      {"tarnplan", "--help", ""},
+      {"tarnplan", "preview -h", ""},
+      {"tarnplan", "/?", ""},
+      {"tarnplan", "preview none.ini --jsn", "unknown option --jsn"},
+      {"tarnplan", "preview --json", "preview needs a SCRIPT"},
+      {"tarnplan", "export", "export needs an update type: OAS, ODS or SCHEDULE"},
+      {"tarnplan", "history now", "unexpected argument now"},
+      {"tarnplan", "review none.ini", "unknown command review"},
+      {"tarnplan", "preview none.ini --out x.ini", "preview takes no --out"},
+      {"tarnmon", "--help", ""},
+      {"tarnmon", "--json -h", ""},
+      {"tarnmon", "/?", ""},
+      {"tarnmon", "--jsn tarnupd.exe", "unknown option --jsn"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program + " " + c.arguments);
+    const checker_test::ProgramOutput run = RunBesideTest(c.program + ".exe", c.arguments);
+    const std::string usage = "usage: " + c.program + " ";
+    if (c.problem.empty()) {
+      EXPECT_EQ(run.exitCode, 0);
+      EXPECT_EQ(run.out.rfind(usage, 0), 0u) << run.out;
+      EXPECT_EQ(run.err, "");
+    } else {
+      EXPECT_EQ(run.exitCode, tool_cli::kExitUsage);
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run.err.rfind(c.program + ": " + c.problem + "\r\n" + usage, 0), 0u) << run.err;
     }
   }
 }
