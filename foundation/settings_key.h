@@ -46,6 +46,8 @@ class SettingsKey {
   // Three modes: a null value name deletes the subkey; text null deletes the value (true also
   // when there was none); else sets REG_SZ.
   bool WriteString(const SettingName& name, const char* text) const;
+  // "Software\<vendor path>\<agent name>", below HKEY_LOCAL_MACHINE: for texts that name a setting.
+  std::string Path() const { return std::string("Software\\") + vendorPath_ + "\\" + agentName_; }
 
  private:
   // Every read comes here, and only here: the one place where a key that overrides the agent's

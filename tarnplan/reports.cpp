@@ -102,7 +102,8 @@ json PreviewJson(const Preview& preview) {
     const std::size_t bytes = BytesShown(key);
     keys.push_back({{"section", key.section},
                     {"key", key.key},
-                    {"type", FieldTypeName(key.type)},
+                    {"type", FieldTypeId(key.type)},
+                    {"typeText", FieldTypeName(key.type)},
                     {"current", JsonValue(key.type, key.current, bytes)},
                     {"new", JsonValue(key.type, key.next, bytes)},
                     {"committed", key.committed}});

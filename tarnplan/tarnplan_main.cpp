@@ -10,14 +10,17 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
+#include "foundation/json_schema.h"
 #include "foundation/secure_file.h"
+#include "foundation/settings_key.h"
 #include "foundation/unique_handle.h"
 #include "tarnplan/product_reading.h"
 #include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
+#include "tool_cli/tool_cli.h"
 #include "update/script_readers.h"
 #include "update/undo_capture.h"
 #include "update/undo_points.h"
@@ -26,13 +29,15 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-constexpr char kUsage[] =
+const tool_cli::Tool kTool{
+    "tarnplan",
     "usage: tarnplan preview SCRIPT [--backup FILE] [--json]\n"
     "           what the script would change: exit 0 nothing, 1 something, 2 the agent would fail\n"
     "       tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]\n"
     "           the product's settings as an update script: exit 0, 1 with values left out, 2 on failure\n"
     "       tarnplan history [--json]\n"
-    "           the agent's undo points, newest first: exit 0, 1 when there is none, 2 when unreadable\n";
+    "           the agent's undo points, newest first: exit 0, 1 when there is none, 2 when unreadable\n"
+    "       exit 64: a wrong command line\n"};
 
 struct Options {
   std::string command;
@@ -41,34 +46,53 @@ struct Options {
   bool json = false;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-  if (argc == 2 || argc == 3) {
-    options.command = argv[1];
-    options.json = argc == 3 && std::strcmp(argv[2], "--json") == 0;
-    if (options.command == "history") return argc == 2 || options.json;
-  }
-  if (argc < 3) return false;
-  options.command = argv[1];
-  options.argument = argv[2];
-  const char* fileOption = options.command == "preview" ? "--backup" : "--out";
-  for (int i = 3; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--json") == 0 && !options.json) {
+// Empty, or what is wrong with the command line, in a few words.
+std::string ParseOptions(int argc, char** argv, Options& options) {
+  std::vector<std::string> words;  // the command and its argument
+  std::string fileOption;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--json") {
       options.json = true;
-    } else if (std::strcmp(argv[i], fileOption) == 0 && i + 1 < argc && options.file.empty()) {
+    } else if (argument == "--backup" || argument == "--out") {
+      if (!fileOption.empty()) {
+        return fileOption == argument ? argument + " given twice" : fileOption + " and " + argument + " together";
+      }
+      if (i + 1 >= argc) return argument + " needs a FILE";
+      fileOption = argument;
       options.file = argv[++i];
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      return "unknown option " + argument;
     } else {
-      return false;
+      words.push_back(argument);
     }
   }
+  if (words.empty()) return "no command given: preview, export or history";
+  options.command = words[0];
+  const bool history = options.command == "history";
+  if (!history && options.command != "preview" && options.command != "export") {
+    return "unknown command " + options.command;
+  }
+  if (words.size() < 2 && !history) {
+    return options.command == "preview" ? "preview needs a SCRIPT" : "export needs an update type: OAS, ODS or SCHEDULE";
+  }
+  if (words.size() > (history ? 1u : 2u)) return "unexpected argument " + words[history ? 1 : 2];
+  if (!history) options.argument = words[1];
+  const char* ownOption = options.command == "preview" ? "--backup" : options.command == "export" ? "--out" : "";
+  if (!fileOption.empty() && fileOption != ownOption) return options.command + " takes no " + fileOption;
   // The JSON report goes to standard output: an exported script must then go to a file.
-  if (options.command == "export") return !options.json || !options.file.empty();
-  return options.command == "preview";
+  if (options.command == "export" && options.json && options.file.empty()) return "export --json needs --out FILE";
+  return "";
 }
 
 // One run's end: the report, a one-line cause on standard error when it failed, the exit code.
 struct Run {
   const Options& options;
   json report;
+
+  // The report's first members; every other member is set before the run can fail, so that a
+  // failed run's report has them all, empty.
+  static json Begin(const char* command) { return {{"schemaVersion", kJsonSchemaVersion}, {"command", command}}; }
 
   int Finish(int exitCode, const std::string& error = "") {
     if (!error.empty()) std::fprintf(stderr, "tarnplan: %s\n", error.c_str());
@@ -116,11 +140,19 @@ std::string WriteScriptFile(const std::string& path, const std::string& text) {
 
 int RunPreview(const Options& options) {
   const std::string path = FullPath(options.argument);
-  Run run{options, {{"command", "preview"}, {"script", AnsiToUtf8(path)}, {"updateType", nullptr}}};
+  Run run{options, Run::Begin("preview")};
+  run.report["script"] = AnsiToUtf8(path);
+  run.report["updateType"] = nullptr;
+  run.report.update(PreviewJson(Preview{}));
+  run.report["result"] = nullptr;
+  run.report["backup"] = nullptr;
   // Held, sharing reads only, as the agent holds it: what is read is one version of the script.
   KernelHandle script;
-  if (!OpenOutsideFile(path.c_str(), FILE_SHARE_READ, script).ok()) {
-    return run.Fail(kResultScriptMissing, "the script cannot be read", path);
+  const FileStatus opened = OpenOutsideFile(path.c_str(), FILE_SHARE_READ, script);
+  if (!opened.ok()) {
+    const std::string why = opened.refusal == FileRefusal::kFailed ? tool_cli::SystemMessage(opened.error)
+                                                                    : std::string(opened.Reason().c_str());
+    return run.Fail(kResultScriptMissing, "the script cannot be read: " + why, path);
   }
 
   MemoryProduct::Records before;
@@ -161,7 +193,11 @@ int RunPreview(const Options& options) {
 }
 
 int RunExport(const Options& options) {
-  Run run{options, {{"command", "export"}, {"updateType", nullptr}}};
+  Run run{options, Run::Begin("export")};
+  run.report["updateType"] = nullptr;
+  run.report["file"] = nullptr;
+  run.report["keysWritten"] = 0;
+  run.report["notWritten"] = json::array();
   UpdateKind kind;
   if (!FindUpdateKind(options.argument.c_str(), kind)) {
     return run.Finish(kExitError, "\"" + options.argument + "\" is none of OAS, ODS and SCHEDULE");
@@ -208,15 +244,35 @@ std::string EscapeControls(const std::string& text) {
   return escaped;
 }
 
+// An undo point's "YYYY-MM-DD HH:MM:SS.mmm UTC" in ISO 8601; null when it is of another form.
+json IsoTime(const std::string& headingTime) {
+  SYSTEMTIME time = {};
+  char zone[4] = {};
+  if (std::sscanf(headingTime.c_str(), "%4hu-%2hu-%2hu %2hu:%2hu:%2hu.%3hu %3s", &time.wYear, &time.wMonth,
+                  &time.wDay, &time.wHour, &time.wMinute, &time.wSecond, &time.wMilliseconds, zone) != 8 ||
+      std::string(zone) != "UTC") {
+    return nullptr;
+  }
+  return tool_cli::IsoTime(time);
+}
+
 // The undo points in LC_UPDATE\UndoFolder, newest first: their names begin with the time.
 int RunHistory(const Options& options) {
-  Run run{options, {{"command", "history"}, {"folder", nullptr}, {"undoPoints", json::array()}}};
+  Run run{options, Run::Begin("history")};
+  run.report["folder"] = nullptr;
+  run.report["undoPoints"] = json::array();
   const AgentSettings settings = ReadAgentSettings();
   const std::string& folder = settings.undoFolder;
   if (!settings.undoFolderRefusal.empty()) {
     return run.Finish(kExitError, settings.undoFolderRefusal + ": the agent keeps no undo points");
   }
-  if (folder.empty()) return run.Finish(kExitError, "LC_UPDATE\\UndoFolder is not set: the agent keeps no undo points");
+  if (folder.empty()) {
+    // The agent is a 32-bit program: on 64-bit Windows its key is in the registry's 32-bit view.
+    const std::string key = "HKLM\\" + SettingsToRead().Path() + "\\LC_UPDATE";
+    return run.Finish(kExitError, key + "\\UndoFolder is not set: the agent keeps no undo points; set it with reg add \"" +
+                                      key + "\" /v UndoFolder /t REG_SZ /d \"C:\\ProgramData\\Velmora\\Tarn " +
+                                      "Configuration Agent\\Undo\" /reg:32");
+  }
   run.report["folder"] = AnsiToUtf8(folder);
   const DWORD attributes = GetFileAttributesA(folder.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
@@ -236,7 +292,7 @@ int RunHistory(const Options& options) {
     // characters escaped, so that no file can drive the administrator's terminal.
     const std::string script = EscapeControls(info.script);
     run.report["undoPoints"].push_back({{"file", AnsiToUtf8(folder + "\\" + name)},
-                                        {"time", info.time},
+                                        {"time", IsoTime(info.time)},
                                         {"updateType", info.updateType},
                                         {"script", AnsiToUtf8(script)},
                                         {"keys", info.keys},
@@ -259,10 +315,10 @@ int main(int argc, char** argv) {
   // A console or a device takes every write of an unbuffered stream on its own: what tarnplan
   // says leaves in one piece at the end.
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  if (tool_cli::AsksForHelp(argc, argv)) return tool_cli::ShowHelp(kTool);
   Options options;
-  if (!ParseOptions(argc, argv, options)) {
-    std::fputs(kUsage, stderr);
-    return kExitError;
+  if (const std::string problem = ParseOptions(argc, argv, options); !problem.empty()) {
+    return tool_cli::UsageError(kTool, problem);
   }
   if (options.command == "history") return RunHistory(options);
   return options.command == "preview" ? RunPreview(options) : RunExport(options);

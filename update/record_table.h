@@ -17,14 +17,21 @@ enum class FieldType {
   kBlock,          // the rows of `block`, at this offset and with this row's section
 };
 
-// What each type is called wherever people read about a field (the script reference, the
-// checker's and tarnplan's reports), in FieldType's order; a block row has no name.
-constexpr const char* kFieldTypeNames[] = {"Boolean", "32-bit unsigned", "32-bit signed", "text",
-                                           "extension list", "byte string", ""};
+// What each type is called, in FieldType's order: an identifier for machines (the tools' JSON)
+// and the name wherever people read about a field (the script reference, the checker's and
+// tarnplan's reports); a block row has neither.
+struct FieldTypeNaming {
+  const char* id;
+  const char* name;
+};
+constexpr FieldTypeNaming kFieldTypeNames[] = {{"bool", "Boolean"}, {"uint32", "32-bit unsigned"},
+                                               {"int32", "32-bit signed"}, {"text", "text"},
+                                               {"text", "extension list"}, {"bytes", "byte string"}, {"", ""}};
 static_assert(sizeof kFieldTypeNames / sizeof kFieldTypeNames[0] == static_cast<std::size_t>(FieldType::kBlock) + 1,
               "one name for each field type");
 
-constexpr const char* FieldTypeName(FieldType type) { return kFieldTypeNames[static_cast<std::size_t>(type)]; }
+constexpr const char* FieldTypeName(FieldType type) { return kFieldTypeNames[static_cast<std::size_t>(type)].name; }
+constexpr const char* FieldTypeId(FieldType type) { return kFieldTypeNames[static_cast<std::size_t>(type)].id; }
 
 struct RecordTable;
 

@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "testtools/random_scripts.h"
 #include "testtools/record_script.h"
 #include "testtools/unix_link.h"
+#include "tool_cli/tool_cli.h"
 #include "update/field_values.h"
 
 namespace {
@@ -35,6 +37,13 @@ using checker_test::RunBesideTest;
 using Output = checker_test::ProgramOutput;
 Output Tarnplan(const std::string& arguments) { return RunBesideTest("tarnplan.exe", arguments); }
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// A JSON document's members, in their order.
+std::vector<std::string> Members(const std::string& document) {
+  std::vector<std::string> members;
+  for (const auto& member : nlohmann::ordered_json::parse(document).items()) members.push_back(member.key());
+  return members;
+}
 
 DWORD Apply(const std::string& path) {
   const AgentRun run = RunToEnd("LC_UPDATE=" + path);
@@ -91,7 +100,7 @@ Values Predicted(const json& report) {
   Values changes;
   for (const json& key : report.value("changes", json::array())) {
     json value = key["new"];
-    if (key["type"] == "byte string") value = (value.get<std::string>() + std::string(510, '0')).substr(0, 510);
+    if (key["type"] == "bytes") value = (value.get<std::string>() + std::string(510, '0')).substr(0, 510);
     const std::string name = "[" + key["section"].get<std::string>() + "] " + key["key"].get<std::string>();
     if (key["committed"]) changes[name] = value;
   }
@@ -309,9 +318,9 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
       {"GetODSTaskFails=1", "export ODS", 2, "", "the product gives no on-demand task (GetODSTask failed)\r\n"},
       {"", "preview " + unknown, 2, "",
        "update type \"OSA\" is none of OAS, ODS and SCHEDULE: the agent would end with [1]"},
-      {"", "preview none.ini", 2, "", "the script cannot be read: the agent would end with [6]"},
+      {"", "preview none.ini", 2, "",
+       "the script cannot be read: " + tool_cli::SystemMessage(ERROR_FILE_NOT_FOUND) + ": the agent would end with [6]"},
       {"", "export OSA", 2, "", "tarnplan: \"OSA\" is none of OAS, ODS and SCHEDULE\r\n"},
-      {"", "preview", 2, "", "usage: tarnplan preview SCRIPT"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.faults + " " + c.arguments);
@@ -321,6 +330,20 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
     EXPECT_NE(output.out.find(c.out), std::string::npos) << output.out;
     EXPECT_NE(output.err.find(c.err), std::string::npos) << output.err;
   }
+  // In JSON: types by identifier; a failed preview keeps every member, empty.
+  Fresh(1000);
+  const Output shownJson = Tarnplan("preview " + Quoted(text) + " --json");
+  std::map<std::string, std::string> types;
+  for (const json& key : json::parse(shownJson.out)["changes"]) types[key["key"]] = key["type"];
+  EXPECT_EQ(types, (std::map<std::string, std::string>{
+                       {"szDAT", "text"}, {"bShowIcon", "bool"}, {"dwLSound", "int32"}, {"biMoveToFolderData", "bytes"}}));
+  const Output failed = Tarnplan("preview none.ini --json");
+  EXPECT_EQ(Members(failed.out), Members(shownJson.out));
+  EXPECT_EQ(Members(failed.out).front(), "schemaVersion");
+  const json empty = json::parse(failed.out);
+  EXPECT_EQ(empty["changes"], json::array());
+  EXPECT_EQ(empty["lists"], json::array());
+  for (const json& count : empty["counts"]) EXPECT_EQ(count, 0);
   // With a collector listening: the engine's status lines are the agent's, never a preview's.
   Fresh(1000);
   EXPECT_EQ(RunProgram(ProgramBesideTest("tarnplan.exe"), "preview " + Quoted(text)).statusMessages.size(), 0u);
@@ -351,6 +374,9 @@ TEST_F(Plan, AnExportOntoALinkIsRefused) {
 TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
   const std::string folder = WriteTemporary("tarn-history", "") + "-undo";
   const std::string updateKey = test_registry::AgentSubkey("LC_UPDATE");
+  EXPECT_EQ(Tarnplan("history").err.rfind("tarnplan: HKLM\\" + updateKey + "\\UndoFolder is not set: the agent keeps no "
+                                          "undo points; set it with reg add \"HKLM\\" + updateKey + "\" /v UndoFolder ", 0),
+            0u);
   test_registry::SetString(updateKey, "UndoFolder", folder);
   EXPECT_EQ(Tarnplan("history").exitCode, 1);  // no folder yet: none
 
@@ -373,6 +399,10 @@ TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
     EXPECT_EQ(points[i]["lists"], lists[i]);
   }
   EXPECT_GT(points[0]["time"].get<std::string>(), points[1]["time"].get<std::string>());
+  for (const json& point : points) {
+    EXPECT_TRUE(std::regex_match(point["time"].get<std::string>(), std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)")))
+        << point["time"];
+  }
 
   // A file that only looks like an undo point: its script's control characters are shown
   // escaped, and a heading with an impossible count is no undo point.
@@ -386,6 +416,7 @@ TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
   const json shown = json::parse(Tarnplan("history --json").out)["undoPoints"];
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0]["script"], "C:\\\\x1b[2J\\x07.INI");
+  EXPECT_EQ(shown[0]["time"], "2030-01-01T00:00:00.000Z");
   EXPECT_EQ(Tarnplan("history").out.find('\x1b'), std::string::npos);
 
   test_registry::SetString(updateKey, "UndoFolder", "tarn-undo");  // where the agent would not look
