@@ -1,5 +1,6 @@
 // What a person watching the agent sees: every status message and debugger text as a numbered,
-// time-stamped line as it arrives, and a word wherever status messages went missing.
+// time-stamped line as it arrives, and a word wherever status messages went missing. For a
+// program reading along, each line is one JSON object instead (JSON Lines), timed in UTC.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +14,8 @@ namespace tarnmon {
 
 class StatusView {
  public:
-  explicit StatusView(std::FILE* out) : out_(out) {}
+  enum class Form { kText, kJsonLines };
+  explicit StatusView(std::FILE* out, Form form = Form::kText) : out_(out), form_(form) {}
 
   // A raw mailslot message: sequence byte, text, NUL; or empty.
   void StatusMessage(const std::string& message);
@@ -27,6 +29,7 @@ class StatusView {
   void Print(int sequence, const char* stream, const std::string& text);
 
   std::FILE* out_;
+  Form form_;
   SequenceCheck sequence_;
 };
 

@@ -2,6 +2,8 @@
 // the status mailslot alone, and ending with exit codes of its own.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -65,12 +67,25 @@ class Monitor {
     text << std::ifstream(path_).rdbuf();
     return text.str();
   }
-  // Each line as "stream #sequence text" or "stream text", once its columns are checked: time, sequence, stream.
+  // Each line as "stream #sequence text" or "stream text" (a gap in JSON: "missing N"), once its
+  // columns are checked: time, sequence, stream; or its JSON members.
   Lines Shown() const {
     static const std::regex kLine(R"(\d\d:\d\d:\d\d\.\d{3} (#\d+ *| {4}) ([a-z]+) +(.*))");
+    static const std::regex kIsoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)");
     Lines lines;
     std::istringstream output(Output());
     for (std::string line; std::getline(output, line);) {
+      if (line[0] == '{') {
+        const nlohmann::ordered_json object = nlohmann::ordered_json::parse(line);
+        EXPECT_EQ(object.begin().key(), "schemaVersion") << line;
+        EXPECT_EQ(object["schemaVersion"], 1) << line;
+        EXPECT_TRUE(std::regex_match(object["time"].get<std::string>(), kIsoTime)) << line;
+        lines.push_back(object.contains("missing") ? "missing " + object["missing"].dump()
+                        : object["source"].get<std::string>() +
+                              (object.contains("sequence") ? " #" + object["sequence"].dump() : "") + " " +
+                              object["text"].get<std::string>());
+        continue;
+      }
       std::smatch m;
       EXPECT_TRUE(std::regex_match(line, m, kLine) && m.length(1) == 4 && m.position(3) == 26) << line;
       const std::string sequence = m.str(1).substr(0, m.str(1).find(' '));
@@ -93,18 +108,21 @@ class MonitorTest : public ::testing::Test {
 
 TEST_F(MonitorTest, RunsTheAgentAsItsDebuggerAndShowsBothStreamsInTheOrderTheyArrive) {
   test_registry::SetDword(test_registry::AgentSubkey("Debug"), "Output", 1);
-  Monitor monitor(kAgentRun);
-  EXPECT_EQ(monitor.ExitCode(), 12u);
-  // The agent writes each status line to the debugger first, then to the mailslot.
-  Lines expected = {"tarnmon running " + kAgentRun};
-  int sequence = 0;
-  for (const std::string text : {"Tarnwell Configuration Agent - v1.0.15", "Lumicor Version = v",
-                                 "[12] TARNUPDATE version incorrect. Script requires version 1.0.16."}) {
-    expected.push_back("debug " + text);
-    expected.push_back("status #" + std::to_string(++sequence) + " " + text);
+  for (const std::string options : {"", "--json "}) {
+    SCOPED_TRACE(options);
+    Monitor monitor(options + kAgentRun);
+    EXPECT_EQ(monitor.ExitCode(), 12u);
+    // The agent writes each status line to the debugger first, then to the mailslot.
+    Lines expected = {"tarnmon running " + kAgentRun};
+    int sequence = 0;
+    for (const std::string text : {"Tarnwell Configuration Agent - v1.0.15", "Lumicor Version = v",
+                                   "[12] TARNUPDATE version incorrect. Script requires version 1.0.16."}) {
+      expected.push_back("debug " + text);
+      expected.push_back("status #" + std::to_string(++sequence) + " " + text);
+    }
+    expected.push_back("tarnmon the program ended with exit code 12");
+    EXPECT_EQ(monitor.Shown(), expected) << monitor.Output();
   }
-  expected.push_back("tarnmon the program ended with exit code 12");
-  EXPECT_EQ(monitor.Shown(), expected) << monitor.Output();
 }
 
 // Each exception of the program is shown with what became of it: passed to the program first,
@@ -138,6 +156,15 @@ TEST_F(MonitorTest, WatchingAloneShowsLostMessagesButNeitherTheWrapNorANewRun) {
   }
   ASSERT_TRUE(monitor.WaitFor("run line 257")) << monitor.Output();
   EXPECT_EQ(monitor.Shown(), expected);
+}
+
+TEST_F(MonitorTest, JsonLinesShowAGapAsTheNumberMissing) {
+  Monitor monitor("--json");
+  ASSERT_TRUE(monitor.WaitFor("waiting for status lines")) << monitor.Output();
+  ASSERT_TRUE(PostStatus(1, "one") && PostStatus(4, "four"));
+  ASSERT_TRUE(monitor.WaitFor("four")) << monitor.Output();
+  EXPECT_EQ(monitor.Shown(), (Lines{"tarnmon waiting for status lines; Ctrl+C ends", "status #1 one", "missing 2",
+                                    "status #4 four"}));
 }
 
 TEST_F(MonitorTest, OwnExitCodesStayClearOfTheAgents) {
