@@ -40,8 +40,9 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // A JSON document's members, in their order.
 std::vector<std::string> Members(const std::string& document) {
+  const nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(document);
   std::vector<std::string> members;
-  for (const auto& member : nlohmann::ordered_json::parse(document).items()) members.push_back(member.key());
+  for (const auto& member : parsed.items()) members.push_back(member.key());
   return members;
 }
 
@@ -264,7 +265,7 @@ TEST_F(Plan, AnExportAppliedElsewhereGivesBackEveryValueAScriptCanHold) {
     warnings += exported.err;
     const Output check = RunBesideTest("tarncheck.exe", "--format json " + Quoted(files.back()));
     EXPECT_EQ(check.exitCode, 0) << check.out;
-    EXPECT_EQ(json::parse(check.out)["updateType"], type);
+    EXPECT_EQ(json::parse(check.out)["scripts"][0]["updateType"], type);
   }
   ExpectOnlyReads();
   Fresh(5000);
@@ -333,8 +334,9 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
   // In JSON: types by identifier; a failed preview keeps every member, empty.
   Fresh(1000);
   const Output shownJson = Tarnplan("preview " + Quoted(text) + " --json");
+  const json changes = json::parse(shownJson.out)["changes"];
   std::map<std::string, std::string> types;
-  for (const json& key : json::parse(shownJson.out)["changes"]) types[key["key"]] = key["type"];
+  for (const json& key : changes) types[key["key"]] = key["type"];
   EXPECT_EQ(types, (std::map<std::string, std::string>{
                        {"szDAT", "text"}, {"bShowIcon", "bool"}, {"dwLSound", "int32"}, {"biMoveToFolderData", "bytes"}}));
   const Output failed = Tarnplan("preview none.ini --json");
