@@ -34,7 +34,7 @@ int CheckFile(const char* path, bool json) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     if (json) {
-      std::printf("%s\n", FindingsJson(path, "", {{0, Severity::kError, "cannot read the script"}}).dump(2).c_str());
+      std::printf("%s\n", FindingsJson(path, "", {{0, Severity::kError, Rule::kScriptUnreadable, "cannot read the script", "", ""}}).dump(2).c_str());
     } else {
       std::printf("%s: error: cannot read the script\n", path);
     }
