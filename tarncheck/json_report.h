@@ -1,5 +1,6 @@
 // tarncheck --format json: the check of one script as one JSON object, for management consoles
-// and build pipelines. The README describes its members.
+// and build pipelines; its findings are also those of tarnplan's previews. The README describes
+// its members.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 
 #include "foundation/utf8_text.h"
 #include "tarncheck/findings.h"
+#include "tarncheck/script_encoding.h"
 #include "tarncheck/script_parser.h"
 #include "tarncheck/update_type_catalogue.h"
 
@@ -26,26 +28,40 @@ inline std::pair<std::string, std::string> SplitSuggestion(const std::string& me
   return {message, ""};
 }
 
+// One finding, with null for what it is not about.
+inline nlohmann::ordered_json FindingJson(const Finding& finding) {
+  using json = nlohmann::ordered_json;
+  const auto text = [](const std::string& ansi) { return ansi.empty() ? json() : json(AnsiToUtf8(ansi)); };
+  const auto [message, suggestion] = SplitSuggestion(finding.message);
+  return {{"line", finding.line > 0 ? json(finding.line) : json()},
+          {"section", text(finding.section)},
+          {"key", text(finding.key)},
+          {"rule", RuleId(finding.rule)},
+          {"severity", finding.severity == Severity::kError ? "error" : "warning"},
+          {"message", AnsiToUtf8(message)},
+          {"suggestion", text(suggestion)}};
+}
+
+inline nlohmann::ordered_json FindingListJson(const Findings& findings) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const Finding& finding : findings) list.push_back(FindingJson(finding));
+  return list;
+}
+
 // `bytes` is the script as read; the update type is the one the agent would run, or null.
 inline nlohmann::ordered_json FindingsJson(const std::string& path, const std::string& bytes,
                                           const Findings& findings) {
   using json = nlohmann::ordered_json;
   json updateType;
-  const ScriptLine* typeLine = FindKey(ParseScript(bytes), kUpdateTypeSection, kUpdateTypeKey);
+  Findings encoding;  // already among `findings`
+  const ScriptLine* typeLine =
+      FindKey(ParseScript(CheckEncoding(bytes, encoding).text), kUpdateTypeSection, kUpdateTypeKey);
   if (const UpdateType* type = typeLine != nullptr ? FindUpdateType(typeLine->value) : nullptr) updateType = type->name;
-  json list = json::array();
   int errors = 0;
-  for (const Finding& finding : findings) {
-    const auto [message, suggestion] = SplitSuggestion(finding.message);
-    list.push_back({{"line", finding.line > 0 ? json(finding.line) : json()},
-                    {"severity", finding.severity == Severity::kError ? "error" : "warning"},
-                    {"message", AnsiToUtf8(message)},
-                    {"suggestion", suggestion.empty() ? json() : json(AnsiToUtf8(suggestion))}});
-    errors += finding.severity == Severity::kError ? 1 : 0;
-  }
+  for (const Finding& finding : findings) errors += finding.severity == Severity::kError ? 1 : 0;
   return {{"script", AnsiToUtf8(path)},
           {"updateType", updateType},
-          {"findings", list},
+          {"findings", FindingListJson(findings)},
           {"counts", {{"errors", errors}, {"warnings", static_cast<int>(findings.size()) - errors}}},
           {"exitCode", ExitCodeOf(findings)}};
 }

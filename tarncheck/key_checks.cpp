@@ -69,7 +69,7 @@ void CheckUnreadSection(const Scope& scope, const ScriptLine& header, Findings& 
   const std::vector<std::string> others =
       OtherTypes(scope, [&header](const UpdateType& type) { return ReadsSection(type, header.name); });
   if (!others.empty()) {
-    Warn(header,
+    Warn(header, Rule::kSectionUnread,
          "section [" + header.name + "] is read only by update type " + Joined(others, " and ") + ": update type " +
              scope.front()->name + " ignores it",
          findings);
@@ -80,7 +80,7 @@ void CheckUnreadSection(const Scope& scope, const ScriptLine& header, Findings& 
     for (const std::string& section : SectionsOf(*type)) AddUnique(known, section);
   }
   const std::string nearest = NearestName(header.name, known);
-  Warn(header,
+  Warn(header, Rule::kSectionUnread,
        "section [" + header.name + "] is never read " + ByScope(scope) +
            (nearest.empty() ? "" : "; did you mean [" + nearest + "]?"),
        findings);
@@ -98,17 +98,17 @@ void CheckUnreadKey(const Scope& scope, const std::string& section, const Script
   }
   if (!elsewhere.empty()) {
     if (elsewhere.size() > 3) elsewhere.resize(3);
-    Warn(line, named + " is never read: " + line.name + " is read from " + Joined(elsewhere, ", "), findings);
+    Warn(line, Rule::kKeyUnread, named + " is never read: " + line.name + " is read from " + Joined(elsewhere, ", "), findings);
     return;
   }
   const std::vector<std::string> others =
       OtherTypes(scope, [&](const UpdateType& type) { return FindCatalogueKey(type, section, line.name) != nullptr; });
   if (!others.empty()) {
-    Warn(line, named + " is read only by update type " + Joined(others, " and "), findings);
+    Warn(line, Rule::kKeyUnread, named + " is read only by update type " + Joined(others, " and "), findings);
     return;
   }
   const std::string nearest = NearestName(line.name, nearby);
-  Warn(line, named + " is never read " + ByScope(scope) + (nearest.empty() ? "" : "; did you mean " + nearest + "?"),
+  Warn(line, Rule::kKeyUnread, named + " is never read " + ByScope(scope) + (nearest.empty() ? "" : "; did you mean " + nearest + "?"),
        findings);
 }
 

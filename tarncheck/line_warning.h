@@ -1,4 +1,5 @@
-// A warning about one line of the script: what most checks add.
+// A warning about one line of the script: what most checks add. Its section and key are those
+// of the line, filled in once the checks are done (see DescribeLines).
 #pragma once
 
 #include <string>
@@ -7,6 +8,6 @@
 #include "tarncheck/findings.h"
 #include "tarncheck/script_parser.h"
 
-inline void Warn(const ScriptLine& line, std::string message, Findings& findings) {
-  findings.push_back({line.number, Severity::kWarning, std::move(message)});
+inline void Warn(const ScriptLine& line, Rule rule, std::string message, Findings& findings) {
+  findings.push_back({line.number, Severity::kWarning, rule, std::move(message), "", ""});
 }

@@ -55,23 +55,23 @@ void CheckUnreadItem(const ParsedScript& script, const CatalogueList& list, cons
     while (end > 0 && std::isdigit(static_cast<unsigned char>(line.name[end - 1]))) --end;
     const std::string digits = end < line.name.size() ? line.name.substr(end) : "0";
     const bool close = !NearestName(line.name.substr(0, end), {list.stem + "_"}).empty();
-    Warn(line,
+    Warn(line, Rule::kListItemUnread,
          named + " is never read: the agent reads " + ItemKey(list, 0) + ", " + ItemKey(list, 1) + ", ..." +
              (close ? "; did you mean " + list.stem + "_" + digits + "?" : ""),
          findings);
     return;
   }
   if (!item.plain) {
-    Warn(line,
+    Warn(line, Rule::kListItemUnread,
          named + " is never read: the agent asks for " + list.stem + "_" + item.digits + ", without leading zeros",
          findings);
     return;
   }
   const ScriptLine* end = FindKey(script, section, ItemKey(list, count));
   if (&line == end) {
-    Warn(line, Quoted(section, line) + " is the agent's mark of an absent key: the list ends here", findings);
+    Warn(line, Rule::kAbsentMark, Quoted(section, line) + " is the agent's mark of an absent key: the list ends here", findings);
   } else {
-    Warn(line,
+    Warn(line, Rule::kListItemUnread,
          named + " is never read: the list ends before it, at " +
              (end != nullptr ? "line " + std::to_string(end->number) : "the missing " + ItemKey(list, count)),
          findings);
@@ -82,9 +82,10 @@ void CheckList(const ParsedScript& script, const CatalogueList& list, bool warnW
   const ScriptLine* header = FindSection(script, list.section);
   if (header == nullptr) {
     if (warnWhenAbsent) {
-      findings.push_back({0, Severity::kWarning,
+      findings.push_back({0, Severity::kWarning, Rule::kListReplaced,
                           "no [" + list.section + "] section: the agent empties the " + list.name +
-                              " list; add an empty [" + list.section + "] section to show that this is meant"});
+                              " list; add an empty [" + list.section + "] section to show that this is meant",
+                          list.section, ""});
     }
     return;
   }
@@ -95,7 +96,7 @@ void CheckList(const ParsedScript& script, const CatalogueList& list, bool warnW
     if (!item.numbered || !item.plain || item.number >= count) {
       CheckUnreadItem(script, list, header->name, count, *line, item, findings);
     } else if (line->value.empty()) {
-      Warn(*line, Named(header->name, *line) + " has no value: an empty item is added to the list", findings);
+      Warn(*line, Rule::kListItemEmpty, Named(header->name, *line) + " has no value: an empty item is added to the list", findings);
     } else {
       CheckValue(*line, header->name, ValueKind::kListItem, findings);
     }

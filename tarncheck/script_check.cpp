@@ -23,13 +23,22 @@ std::vector<const CatalogueList*> ListsOf(const std::vector<const UpdateType*>& 
   return lists;
 }
 
+// A finding about a line is about the section the line lies in (or heads) and the key it gives.
+void DescribeLines(const ParsedScript& script, Findings& findings) {
+  for (Finding& finding : findings) {
+    if (finding.line <= 0 || static_cast<std::size_t>(finding.line) > script.lines.size()) continue;
+    if (!finding.section.empty() || !finding.key.empty()) continue;
+    const ScriptLine& line = script.lines[static_cast<std::size_t>(finding.line - 1)];
+    finding.section = SectionOf(script, line);
+    if (line.kind == LineKind::kKey) finding.key = line.name;
+  }
+}
+
 }  // namespace
 
 Findings CheckScript(const std::string& bytes) {
   Findings findings;
   const ScriptText text = CheckEncoding(bytes, findings);
-  if (!text.checkable) return findings;
-
   const ParsedScript script = ParseScript(text.text);
   // UTF-16 without a mark: one error rather than a finding for every line it spoils.
   if (FindKey(script, kUpdateTypeSection, kUpdateTypeKey) == nullptr && LooksLikeUnmarkedUtf16(text.text)) {
@@ -49,6 +58,7 @@ Findings CheckScript(const std::string& bytes) {
   }
   CheckKeys(script, scope, findings);
   CheckLists(script, ListsOf(scope), type != nullptr, findings);
+  DescribeLines(script, findings);
   SortFindings(findings);
   return findings;
 }

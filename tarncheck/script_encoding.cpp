@@ -1,5 +1,7 @@
 #include "tarncheck/script_encoding.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -16,6 +18,11 @@ bool FirstLineMatters(std::string_view text) {
   const std::string_view first = TakeLine(text);
   const std::size_t start = first.find_first_not_of(" \t");
   return start != std::string_view::npos && first[start] != ';';
+}
+
+bool IsComment(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  return first != std::string_view::npos && line[first] == ';';
 }
 
 // Length of the UTF-8 sequence of two or more bytes at `at`, or 0.
@@ -42,19 +49,105 @@ std::string HexBytes(std::string_view text, std::size_t at, std::size_t length) 
   return hex;
 }
 
-// One warning for each line (outside comments) that holds UTF-8 characters.
-void CheckUtf8Lines(std::string_view text, Findings& findings) {
+std::wstring Wide(UINT codePage, std::string_view text) {
+  const int size = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  if (size > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+  return wide;
+}
+
+// As the profile functions convert UTF-16 for the ...A functions: to the ANSI code page, with
+// the system's own replacements for characters outside it.
+std::string Ansi(std::wstring_view wide) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                       nullptr);
+  std::string ansi(static_cast<std::size_t>(size), '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0], size, nullptr, nullptr);
+  }
+  return ansi;
+}
+
+std::string CodePoint(std::wstring_view character) {
+  const unsigned long point =
+      character.size() == 2 ? 0x10000 + ((character[0] - 0xD800ul) << 10) + (character[1] - 0xDC00ul) : character[0];
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04lX", point);
+  return text;
+}
+
+// "U+0141 becomes "L", U+4E2D becomes "?"": the characters of a line the conversion changes.
+std::string ChangedCharacters(std::wstring_view line) {
+  std::string changed;
+  for (std::size_t at = 0; at < line.size();) {
+    const bool pair = line[at] >= 0xD800 && line[at] <= 0xDBFF && at + 1 < line.size() && line[at + 1] >= 0xDC00 &&
+                      line[at + 1] <= 0xDFFF;
+    const std::wstring_view character = line.substr(at, pair ? 2 : 1);
+    at += character.size();
+    if (character[0] < 0x80) continue;
+    const std::string ansi = Ansi(character);
+    if (Wide(CP_ACP, ansi) == character) continue;
+    changed += (changed.empty() ? "" : ", ") + CodePoint(character) + " becomes \"" + ansi + "\"";
+  }
+  return changed;
+}
+
+// Takes one line, without its end, off the front of `text`, as TakeLine does.
+std::wstring_view TakeWideLine(std::wstring_view& text) {
+  const std::size_t end = text.find_first_of(L"\r\n");
+  const std::wstring_view line = text.substr(0, end);
+  if (end == std::wstring_view::npos) {
+    text = std::wstring_view();
+  } else {
+    text.remove_prefix(end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1));
+  }
+  return line;
+}
+
+// UTF-16 after its mark, in the ANSI code page; one warning for each line (outside comments)
+// whose characters the conversion changes.
+std::string ConvertUtf16(std::string_view bytes, bool bigEndian, Findings& findings) {
+  std::wstring wide(bytes.size() / 2, L'\0');
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const unsigned char first = static_cast<unsigned char>(bytes[2 * i]);
+    const unsigned char second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    wide[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+  }
+  std::wstring_view rest = wide;
+  for (int number = 1; !rest.empty(); ++number) {
+    const std::wstring_view line = TakeWideLine(rest);
+    const std::string changed = ChangedCharacters(line);
+    if (changed.empty() || IsComment(Ansi(line))) continue;
+    findings.push_back({number, Severity::kWarning, Rule::kUtf16Script,
+                        "the script is UTF-16, which the profile functions convert to the ANSI code page (" +
+                            std::to_string(GetACP()) + "): " + changed +
+                            "; write characters of that code page, or save the script as ANSI text of the "
+                            "code page the product reads",
+                        "", ""});
+  }
+  return Ansi(wide);
+}
+
+// One warning for each line (outside comments) that holds UTF-8 characters, saying what
+// becomes of its first sequence where the script is read.
+void CheckUtf8Lines(std::string_view text, bool marked, Findings& findings) {
   for (int number = 1; !text.empty(); ++number) {
     const std::string_view line = TakeLine(text);
-    const std::size_t first = line.find_first_not_of(" \t");
-    const bool comment = first != std::string_view::npos && line[first] == ';';
-    for (std::size_t at = 0; !comment && at < line.size(); ++at) {
+    for (std::size_t at = 0; !IsComment(line) && at < line.size(); ++at) {
       const std::size_t length = Utf8SequenceAt(line, at);
       if (length == 0) continue;
-      findings.push_back({number, Severity::kWarning,
-                          "UTF-8 characters (bytes " + HexBytes(line, at, length) +
-                              "): the agent hands the bytes over as they are and the product reads them in the "
-                              "ANSI code page, one character per byte; save the script as ANSI text"});
+      const std::string bytes(line.substr(at, length));
+      const std::string meant = Ansi(Wide(CP_UTF8, bytes));
+      const std::string shown = "\"" + bytes + "\" rather than \"" + meant + "\"";
+      findings.push_back(
+          {number, Severity::kWarning, Rule::kUtf8Text,
+           "UTF-8 characters (bytes " + HexBytes(line, at, length) + "): " +
+               (marked ? "Wine converts them to the ANSI code page as \"" + meant +
+                             "\", while Windows hands the bytes over as they are, which the product shows as " + shown
+                       : "the agent hands the bytes over as they are, and the product reads them in the ANSI code "
+                         "page, one character per byte, as " + shown) +
+               "; save the script as ANSI text or as UTF-16 with a byte-order mark",
+           "", ""});
       break;
     }
   }
@@ -65,24 +158,20 @@ void CheckUtf8Lines(std::string_view text, Findings& findings) {
 ScriptText CheckEncoding(const std::string& bytes, Findings& findings) {
   ScriptText script;
   if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
-    findings.push_back({0, Severity::kError,
-                        "the script is UTF-16 (it starts with a byte-order mark): the agent's texts are 8-bit, "
-                        "characters outside the ANSI code page reach the product as '?', and tarncheck reads "
-                        "8-bit scripts only; save it as ANSI text"});
+    script.text = ConvertUtf16(std::string_view(bytes).substr(2), bytes[0] == '\xFE', findings);
     return script;
   }
-  script.checkable = true;
-  if (StartsWith(bytes, kUtf8Mark)) {
-    script.text = bytes.substr(3);
+  const bool marked = StartsWith(bytes, kUtf8Mark);
+  script.text = marked ? bytes.substr(3) : bytes;
+  if (marked) {
     const bool matters = FirstLineMatters(script.text);
-    findings.push_back({1, matters ? Severity::kError : Severity::kWarning,
+    findings.push_back({1, matters ? Severity::kError : Severity::kWarning, Rule::kUtf8Mark,
                         std::string("UTF-8 byte-order mark: Windows reads it as part of line 1") +
                             (matters ? ", so what line 1 holds is lost there" : "") +
-                            " (Wine skips it); save the script as ANSI text without a byte-order mark"});
-    return script;
+                            " (Wine skips it); save the script as ANSI text without a byte-order mark",
+                        "", ""});
   }
-  script.text = bytes;
-  CheckUtf8Lines(script.text, findings);
+  CheckUtf8Lines(script.text, marked, findings);
   return script;
 }
 
@@ -91,7 +180,9 @@ bool LooksLikeUnmarkedUtf16(std::string_view text) {
 }
 
 void AddUnmarkedUtf16(Findings& findings) {
-  findings.push_back({0, Severity::kError,
+  findings.push_back({0, Severity::kError, Rule::kUtf16WithoutMark,
                       "the script holds NUL bytes (UTF-16 without a byte-order mark?): the profile functions "
-                      "find no section in it; save it as ANSI text"});
+                      "find no section in it, so the agent reads the update type as UNKNOWN and updates nothing; "
+                      "save it as UTF-16 with a byte-order mark, or as ANSI text",
+                      "", ""});
 }

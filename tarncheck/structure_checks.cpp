@@ -10,10 +10,10 @@ std::string Where(const ParsedScript& script, const ScriptLine& line) {
 }
 
 void CheckSectionLine(const ParsedScript& script, const ScriptLine& line, Findings& findings) {
-  if (line.textAfterHeader) Warn(line, "the text after ']' of [" + line.name + "] is ignored", findings);
+  if (line.textAfterHeader) Warn(line, Rule::kTextAfterHeader, "the text after ']' of [" + line.name + "] is ignored", findings);
   const ScriptLine* first = FindSection(script, line.name);
   if (first != &line) {
-    Warn(line,
+    Warn(line, Rule::kSectionRepeated,
          "section [" + line.name + "] appears again (first at line " + std::to_string(first->number) +
              "): the profile functions read only the first, so no key below this header is read",
          findings);
@@ -25,13 +25,13 @@ void CheckNul(const ParsedScript& script, const ScriptLine& line, Findings& find
   const std::string nul = "a NUL byte (character " + std::to_string(line.nul) + ")";
   switch (line.kind) {
     case LineKind::kComment:
-      Warn(line, nul + " in a comment: the profile functions still ignore the line", findings);
+      Warn(line, Rule::kNulByte, nul + " in a comment: the profile functions still ignore the line", findings);
       break;
     case LineKind::kSection:
-      Warn(line, nul + ": the profile functions read this header as [" + line.name + "]", findings);
+      Warn(line, Rule::kNulByte, nul + ": the profile functions read this header as [" + line.name + "]", findings);
       break;
     case LineKind::kKey:
-      Warn(line,
+      Warn(line, Rule::kNulByte,
            nul + ": the profile functions read this line as " +
                (line.name.empty() ? "a key without a name"
                 : line.header < 0 ? "key " + line.name
@@ -39,7 +39,7 @@ void CheckNul(const ParsedScript& script, const ScriptLine& line, Findings& find
            findings);
       break;
     case LineKind::kOther:
-      Warn(line, nul + ": \"" + line.text + "\" is neither a [section] nor a key = value line: it is ignored",
+      Warn(line, Rule::kNulByte, nul + ": \"" + line.text + "\" is neither a [section] nor a key = value line: it is ignored",
            findings);
       break;
     case LineKind::kBlank:
@@ -49,7 +49,7 @@ void CheckNul(const ParsedScript& script, const ScriptLine& line, Findings& find
 
 void CheckKeyLine(const ParsedScript& script, const ScriptLine& line, Findings& findings) {
   if (line.header < 0) {
-    Warn(line, line.name + " lies before any section: it is never read", findings);
+    Warn(line, Rule::kKeyBeforeSection, line.name + " lies before any section: it is never read", findings);
     return;
   }
   const std::string& section = SectionOf(script, line);
@@ -57,7 +57,7 @@ void CheckKeyLine(const ParsedScript& script, const ScriptLine& line, Findings& 
   if (FindSection(script, section) != &script.lines[static_cast<std::size_t>(line.header)]) return;
   const ScriptLine* first = FindKey(script, section, line.name);
   if (first != &line) {
-    Warn(line,
+    Warn(line, Rule::kKeyRepeated,
          "[" + section + "] " + line.name + " is given again (first at line " + std::to_string(first->number) +
              "): only the first value, \"" + first->value + "\", is read",
          findings);
@@ -78,7 +78,7 @@ void CheckStructure(const ParsedScript& script, Findings& findings) {
         break;
       case LineKind::kOther:
         if (line.nul > 0) break;  // said with the NUL byte
-        Warn(line,
+        Warn(line, line.unclosedHeader ? Rule::kHeaderUnclosed : Rule::kLineIgnored,
              line.unclosedHeader
                  ? "\"" + line.text + "\" has no closing ']': it is no section header, and the keys below it " +
                        Where(script, line)

@@ -63,7 +63,7 @@ Checked CheckFile(const std::string& path) {
   const DWORD error = ReadScript(path, checked.bytes);
   if (error != ERROR_SUCCESS) {
     checked.bytes.clear();
-    checked.findings = {{0, Severity::kError, "cannot read the script: " + tool_cli::SystemMessage(error)}};
+    checked.findings = {{0, Severity::kError, Rule::kScriptUnreadable, "cannot read the script: " + tool_cli::SystemMessage(error), "", ""}};
   } else {
     checked.findings = CheckScript(checked.bytes);
   }

@@ -28,13 +28,13 @@ bool LooksDecimal(std::string_view value) {
 void CheckBoolean(const ScriptLine& line, const std::string& section, Findings& findings) {
   const std::uint32_t number = ProfileNumber(line.value, 0xFFFFFFFFu);
   if (number == 0xFFFFFFFFu) {
-    Warn(line,
+    Warn(line, Rule::kValueMisread,
          Quoted(section, line) +
              " is read as -1, which the agent takes for an absent key: the field is left as it is; write 1 "
              "for TRUE or 0 for FALSE",
          findings);
   } else if (!IsPlainNumber(line.value)) {
-    Warn(line,
+    Warn(line, Rule::kValueMisread,
          Quoted(section, line) + " is read as " + NumberText(number, ValueKind::kDWord) +
              (number != 0 ? " (TRUE)" : " (FALSE)") + "; write 1 for TRUE or 0 for FALSE",
          findings);
@@ -45,19 +45,19 @@ void CheckNumber(const ScriptLine& line, const std::string& section, ValueKind k
   if (IsPlainNumber(line.value)) return;
   const std::string number = NumberText(ProfileNumber(line.value, 0), kind);
   if (line.value.size() > kNumberTextLimit) {
-    Warn(line,
+    Warn(line, Rule::kValueMisread,
          Quoted(section, line) + " is longer than 29 characters, and only those are read: it is read as " + number,
          findings);
   } else if (LooksDecimal(line.value)) {
-    Warn(line, Quoted(section, line) + " does not fit in 32 bits: it is read as " + number, findings);
+    Warn(line, Rule::kValueMisread, Quoted(section, line) + " does not fit in 32 bits: it is read as " + number, findings);
   } else {
-    Warn(line, Quoted(section, line) + " is read as " + number + "; write the number in decimal digits", findings);
+    Warn(line, Rule::kValueMisread, Quoted(section, line) + " is read as " + number + "; write the number in decimal digits", findings);
   }
 }
 
 void CheckText(const ScriptLine& line, const std::string& section, Findings& findings) {
   if (line.value.size() > kTextLimit) {
-    Warn(line,
+    Warn(line, Rule::kValueCut,
          Named(section, line) + " is " + std::to_string(line.value.size()) +
              " characters long: only the first 511 are stored",
          findings);
@@ -65,7 +65,7 @@ void CheckText(const ScriptLine& line, const std::string& section, Findings& fin
   const std::size_t comment = line.value.find(';');
   if (comment != std::string::npos && comment > 0 &&
       std::isspace(static_cast<unsigned char>(line.value[comment - 1]))) {
-    Warn(line,
+    Warn(line, Rule::kSemicolonInValue,
          Named(section, line) + ": ';' starts no comment inside a value, so the text stored is \"" +
              ProfileText(line.value).substr(0, kShownValue) + "\"",
          findings);
@@ -77,12 +77,12 @@ bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) !=
 void CheckBytes(const ScriptLine& line, const std::string& section, Findings& findings) {
   const std::string text = ProfileText(line.value);
   if (line.value.size() > kTextLimit) {
-    Warn(line,
+    Warn(line, Rule::kValueCut,
          Named(section, line) + " has " + std::to_string(line.value.size()) +
              " characters: only the first 511 are read, and they give 255 bytes",
          findings);
   } else if (text.size() % 2 != 0) {
-    Warn(line,
+    Warn(line, Rule::kBytesOdd,
          Named(section, line) + " has an odd number of characters (" + std::to_string(text.size()) +
              "): the last one, '" + text.back() + "', is dropped",
          findings);
@@ -91,7 +91,7 @@ void CheckBytes(const ScriptLine& line, const std::string& section, Findings& fi
     if (IsHexDigit(text[i]) && IsHexDigit(text[i + 1])) continue;
     char stored[8];
     std::snprintf(stored, sizeof stored, "0x%02X", DecodeHexPair(text[i], text[i + 1]));
-    Warn(line,
+    Warn(line, Rule::kBytesNotHex,
          Named(section, line) + ": \"" + text.substr(i, 2) + "\" (characters " + std::to_string(i + 1) + " and " +
              std::to_string(i + 2) + ") is not a pair of hexadecimal digits: it is stored as " + stored,
          findings);
@@ -111,13 +111,13 @@ std::string Quoted(const std::string& section, const ScriptLine& line) {
 
 void CheckValue(const ScriptLine& line, const std::string& section, ValueKind kind, Findings& findings) {
   if (line.value == kMissingMark) {
-    Warn(line, Quoted(section, line) + " is the agent's mark of an absent key: the field is left as it is", findings);
+    Warn(line, Rule::kAbsentMark, Quoted(section, line) + " is the agent's mark of an absent key: the field is left as it is", findings);
     return;
   }
   const bool number = kind == ValueKind::kBoolean || kind == ValueKind::kUInt || kind == ValueKind::kDWord;
   if (number && line.value.empty()) {
     // GetPrivateProfileIntA gives its default for an empty value.
-    Warn(line, Named(section, line) + " has no value: the agent takes the key for absent and leaves the field as it is",
+    Warn(line, Rule::kValueEmpty, Named(section, line) + " has no value: the agent takes the key for absent and leaves the field as it is",
          findings);
     return;
   }

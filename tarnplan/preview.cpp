@@ -1,10 +1,13 @@
 #include "tarnplan/preview.h"
 
+#include <fstream>
 #include <set>
+#include <sstream>
 
 #include "foundation/agent_settings.h"
 #include "foundation/undo_folder.h"
 #include "foundation/unique_handle.h"
+#include "tarncheck/script_check.h"
 #include "update/field_values.h"
 #include "update/script_readers.h"
 #include "update/update_driver.h"
@@ -73,6 +76,9 @@ Preview PreviewScript(const std::string& scriptPath, UpdateKind kind, const Agen
   Preview preview;
   preview.kind = kind;
   preview.result = ApplyUpdateScript(run);
+  std::ostringstream bytes;
+  bytes << std::ifstream(scriptPath, std::ios::binary).rdbuf();
+  preview.findings = CheckScript(bytes.str());
   const bool committed = product.records().committed;
 
   const std::vector<RecordView> was = RecordViews(kind, before);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/result_codes.h"
+#include "tarncheck/findings.h"
 #include "tarnplan/record_views.h"
 #include "update/item_list_row.h"
 #include "update/memory_product.h"
@@ -32,6 +33,8 @@ struct Preview {
   int unchanged = 0;  // keys the script gives with the value the product has
   int absent = 0;     // keys the script does not give, or gives as absent
   int listsUnchanged = 0;
+  Findings findings;  // the checker's, on the same bytes
+
 
   bool WouldChange() const;
 };
@@ -46,6 +49,6 @@ struct AgentSettings {
 };
 AgentSettings ReadAgentSettings();
 
-// Runs the script at `scriptPath` (of update type `kind`) on a copy of `before`.
+// Runs the script at `scriptPath` (of update type `kind`) on a copy of `before`, and checks it.
 Preview PreviewScript(const std::string& scriptPath, UpdateKind kind, const AgentSettings& settings,
                       const MemoryProduct::Records& before);

@@ -7,6 +7,8 @@
 #include "foundation/messages.h"
 #include "foundation/utf8_text.h"
 #include "resources/message_ids.h"
+#include "tarncheck/json_report.h"
+#include "tarncheck/profile_names.h"
 #include "update/field_values.h"
 #include "update/record_table.h"
 
@@ -56,6 +58,32 @@ std::string ListName(const ItemListRow& list) {
   return "[" + std::string(list.section) + "] " + list.stem + "_0, " + list.stem + "_1, ...";
 }
 
+bool IsAbout(const Finding& finding, const char* section, const char* key) {
+  return SameName(finding.section, section) && (key == nullptr || SameName(finding.key, key));
+}
+
+// The checker's findings about a shown key (or, without a key, a shown list's section), each
+// on a line of its own below it.
+std::string FindingsAbout(const Findings& findings, const char* section, const char* key) {
+  std::string text;
+  for (const Finding& finding : findings) {
+    if (IsAbout(finding, section, key)) text += "  " + FormatFinding(finding) + "\n";
+  }
+  return text;
+}
+
+// The findings about nothing shown: the script as a whole, and lines that change nothing.
+std::string OtherFindings(const Preview& preview) {
+  std::string text;
+  for (const Finding& finding : preview.findings) {
+    bool shown = false;
+    for (const KeyChange& key : preview.keys) shown = shown || IsAbout(finding, key.section, key.key);
+    for (const ListChange& list : preview.lists) shown = shown || IsAbout(finding, list.list->section, nullptr);
+    if (!shown) text += FormatFinding(finding) + "\n";
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string ResultText(ResultCode code, const std::string& scriptPath) {
@@ -67,19 +95,21 @@ std::string ResultText(ResultCode code, const std::string& scriptPath) {
 }
 
 std::string PreviewText(const std::string& scriptPath, const Preview& preview, const std::string& resultText) {
-  std::string text;
+  std::string text = OtherFindings(preview);
   int changed = 0;
   int lost = 0;
   for (const KeyChange& key : preview.keys) {
     const std::size_t bytes = BytesShown(key);
     text += "[" + std::string(key.section) + "] " + key.key + ": " + ShownValue(key.type, Bytes(key.current), bytes) +
-            " -> " + ShownValue(key.type, Bytes(key.next), bytes) + (key.committed ? "\n" : " (never committed)\n");
+            " -> " + ShownValue(key.type, Bytes(key.next), bytes) + (key.committed ? "\n" : " (never committed)\n") +
+            FindingsAbout(preview.findings, key.section, key.key);
     ++(key.committed ? changed : lost);
   }
   int listsChanged = 0;
   for (const ListChange& list : preview.lists) {
     text += ListName(*list.list) + ": " + std::to_string(list.current.size()) + " items -> " +
-            std::to_string(list.next.size()) + " items" + (list.committed ? "\n" : " (never committed)\n");
+            std::to_string(list.next.size()) + " items" + (list.committed ? "\n" : " (never committed)\n") +
+            FindingsAbout(preview.findings, list.list->section, nullptr);
     const std::vector<std::string> removed = Missing(list.current, list.next);
     const std::vector<std::string> added = Missing(list.next, list.current);
     for (const std::string& item : removed) text += "  - \"" + item + "\"\n";
@@ -130,7 +160,8 @@ json PreviewJson(const Preview& preview) {
             {"absent", preview.absent},
             {"neverCommitted", static_cast<int>(preview.keys.size() + preview.lists.size()) - changed - listsChanged},
             {"listsChanged", listsChanged},
-            {"listsUnchanged", preview.listsUnchanged}}}};
+            {"listsUnchanged", preview.listsUnchanged}}},
+          {"findings", FindingListJson(preview.findings)}};
 }
 
 json NotWrittenJson(const std::vector<NotWritten>& notWritten) {

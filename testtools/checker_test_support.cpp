@@ -12,6 +12,22 @@ std::string WriteTemporary(const std::string& name, const std::string& bytes) {
   return path;
 }
 
+std::string Encoded(const std::wstring& text, UINT codePage) {
+  std::string bytes;
+  if (codePage == 1200 || codePage == 1201) {
+    for (wchar_t c : text) {
+      const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+      bytes += codePage == 1201 ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+  }
+  bytes.resize(text.size() * 4);
+  const int size = static_cast<int>(text.size()), room = static_cast<int>(bytes.size());
+  bytes.resize(static_cast<std::size_t>(
+      WideCharToMultiByte(codePage, 0, text.data(), size, &bytes[0], room, nullptr, nullptr)));
+  return bytes;
+}
+
 ProgramOutput RunBesideTest(const std::string& program, const std::string& arguments, bool joined) {
   // New names each run: a handle the child passed on (to its console host, say) may keep the
   // last run's file pending deletion for a moment.

@@ -15,6 +15,10 @@ namespace checker_test {
 // Writes bytes to a file in the temporary folder; gives its path.
 std::string WriteTemporary(const std::string& name, const std::string& bytes);
 
+// `text` in a code page's bytes (CP_ACP, CP_UTF8), or in 1200 and 1201, UTF-16 little- and
+// big-endian; without a byte-order mark.
+std::string Encoded(const std::wstring& text, UINT codePage);
+
 // A program beside the test run as people run it from a prompt (started directly: a command
 // prompt in between is one more process for the test to depend on). Standard error goes into
 // `out` too, in order, when `joined`.

@@ -84,23 +84,22 @@ TEST(CheckerScripts, EachScriptGivesExactlyTheFindingsItAnnounces) {
   EXPECT_GE(scripts, 15) << "the scripts were not copied beside the test";
 }
 
-std::string Utf16(const std::string& ascii, bool bigEndian) {
-  std::string bytes;
-  for (char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
-  return bytes;
-}
-
 TEST(CheckerScripts, EncodingsTheProfileFunctionsReadOtherwiseAreFound) {
   const std::string oas = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[ExcludedItems]\r\n";
-  const Expected utf16 = {0, Severity::kError, "the script is UTF-16 (it starts with a byte-order mark)"};
+  const std::wstring wide = L"[TARNUPDATE]\r\nUpdateType=OAS\r\n[ExcludedItems]\r\n";
+  // UTF-16 is read converted to the ANSI code page: only characters it changes are found.
+  const std::wstring outside = L"; \u0141\r\nExcludedItem_0=C:\\Donn\u00E9es\\\u0141\u4E2D\r\n";
+  const Expected changed = {5, Severity::kWarning, "(1252): U+0141 becomes \"L\", U+4E2D becomes \"?\"; write"};
   const Expected nul = {0, Severity::kError, "the script holds NUL bytes (UTF-16 without a byte-order mark?)"};
   const std::string mark = "UTF-8 byte-order mark: Windows reads it as part of line 1";
   const Expected harmlessMark = {1, Severity::kWarning, mark + " (Wine skips it)"};
   const std::vector<std::pair<std::string, std::vector<Expected>>> cases = {
-      {"\xFF\xFE" + Utf16(oas, false), {utf16}},
-      {"\xFE\xFF" + Utf16(oas, true), {utf16}},
-      {Utf16(oas, false), {nul}},
-      {Utf16(oas, true), {nul}},
+      {"\xFF\xFE" + checker_test::Encoded(wide, 1200), {}},
+      {"\xFE\xFF" + checker_test::Encoded(wide, 1201), {}},
+      {"\xFF\xFE" + checker_test::Encoded(wide + outside, 1200), {changed}},
+      {"\xFE\xFF" + checker_test::Encoded(wide + outside, 1201), {changed}},
+      {checker_test::Encoded(wide, 1200), {nul}},
+      {checker_test::Encoded(wide, 1201), {nul}},
       // A stray NUL byte ends the name or value it stands in: an error only when the update
       // type is lost with it.
       {oas + std::string(1, '\0'),
@@ -122,6 +121,11 @@ TEST(CheckerScripts, EncodingsTheProfileFunctionsReadOtherwiseAreFound) {
        {{1, Severity::kError, mark + ", so what line 1 holds is lost there (Wine skips it)"},
         {5, Severity::kWarning, "[General] bEnabled = TRUE is read as 0 (FALSE)"}}},
       {"\xEF\xBB\xBF; settings\r\n" + oas, {harmlessMark}},
+      // After a mark Wine converts UTF-8 text, where Windows takes its bytes.
+      {"\xEF\xBB\xBF; settings\r\n" + oas + "ExcludedItem_0=C:\\Donn\xC3\xA9" "es\r\n",
+       {harmlessMark, {5, Severity::kWarning, "(bytes C3 A9): Wine converts them to the ANSI code page as \"\xE9\", "
+                                              "while Windows hands the bytes over as they are, which the product "
+                                              "shows as \"\xC3\xA9\" rather than \"\xE9\""}}},
       {"\xEF\xBB\xBF\r\n" + oas, {harmlessMark}},
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {

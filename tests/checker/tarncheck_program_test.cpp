@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -54,17 +55,50 @@ TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
   }
 }
 
-// One document for all scripts, whichever way JSON is asked for.
+// Each finding of one script's JSON as "line section key rule severity suggestion", "-" for null.
+std::string Members(const nlohmann::json& script) {
+  std::string all;
+  for (const nlohmann::json& finding : script["findings"]) {
+    EXPECT_FALSE(finding["message"].get<std::string>().empty());
+    std::string row;
+    for (const char* name : {"line", "section", "key", "rule", "severity", "suggestion"}) {
+      const nlohmann::json& value = finding[name];
+      row += (row.empty() ? "" : " ") + (value.is_null() ? "-" : value.is_string() ? value.get<std::string>() : value.dump());
+    }
+    all += (all.empty() ? "" : "|") + row;
+  }
+  return all;
+}
+
+// One document for all scripts, whichever way JSON is asked for, each finding with its members.
 TEST(TarncheckProgram, JsonIsOneDocumentOverAllScripts) {
-  const std::string values = ProgramBesideTest("checker-scripts\\values_oas.ini");
+  const std::string misread = checker_test::WriteTemporary(
+      "misread.ini", "[TARNUPDATE]\nUpdateType=OAS\n[DetectionOptions]\nuScanArchiveTimeout=2 minutes\n[ExcludedItems]\n");
+  const std::pair<std::string, std::string> scripts[] = {
+      {ProgramBesideTest("checker-scripts\\type_unknown.ini"),
+       "3 TARNUPDATE UpdateType update-type-unknown error did you mean OAS?|"
+       "5 TARNUPDATE UpdateType key-repeated warning -"},
+      {ProgramBesideTest("checker-scripts\\no_list_oas.ini"),
+       "- ExcludedItems - list-replaced warning add an empty [ExcludedItems] section to show that this is meant"},
+      {misread, "4 DetectionOptions uScanArchiveTimeout value-misread warning write the number in decimal digits"},
+      {"none.ini", "- - - script-unreadable error -"},
+  };
+  std::string arguments;
+  for (const auto& script : scripts) arguments += Quoted(script.first) + " ";
   for (const std::string option : {"--json", "--format json"}) {
-    const checker_test::ProgramOutput run = RunBesideTest("tarncheck.exe", Quoted(values) + " " + option + " none.ini");
+    SCOPED_TRACE(option);
+    const checker_test::ProgramOutput run = RunBesideTest("tarncheck.exe", arguments + option);
     const nlohmann::ordered_json document = nlohmann::ordered_json::parse(run.out);
-    EXPECT_EQ(document.begin().key() + document.begin()->dump(), "schemaVersion1") << option;
-    EXPECT_EQ(document["exitCode"], kExitErrors) << option;
-    EXPECT_EQ(document["scripts"][0]["exitCode"], kExitWarnings) << option;
-    EXPECT_EQ(document["scripts"][1]["script"], "none.ini") << option;
-    EXPECT_EQ(document["counts"]["warnings"], document["scripts"][0]["counts"]["warnings"]) << option;
+    EXPECT_EQ(document.begin().key() + document.begin()->dump(), "schemaVersion1");
+    EXPECT_EQ(document["exitCode"], kExitErrors);
+    EXPECT_EQ(document["scripts"][1]["exitCode"], kExitWarnings);
+    EXPECT_EQ(document["scripts"][3]["script"], "none.ini");
+    int warnings = 0;
+    for (std::size_t i = 0; i < std::size(scripts); ++i) {
+      EXPECT_EQ(Members(document["scripts"][i]), scripts[i].second) << i;
+      warnings += document["scripts"][i]["counts"]["warnings"].get<int>();
+    }
+    EXPECT_EQ(document["counts"]["warnings"], warnings);
   }
 }
 

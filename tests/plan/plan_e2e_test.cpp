@@ -235,6 +235,43 @@ TEST_F(Plan, APreviewForetellsWhatTheAgentDoesAndItsBackupUndoesIt) {
   }
 }
 
+// One script in each encoding: the checker's verdict, the preview's prediction and its findings,
+// and what the agent then writes agree. (Under Wine, which skips a UTF-8 byte-order mark that
+// Windows reads as part of line 1: the script starts with a comment, where that changes nothing.)
+TEST_F(Plan, EachEncodingIsReadAlikeByTheCheckerThePreviewAndTheAgent) {
+  const std::wstring text = L"; exclusions\r\n[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=4.0.4400\r\n"
+                            L"[ExcludedItems]\r\nExcludedItem_0=C:\\Donn\u00E9es\r\nExcludedItem_1=D:\\\u0141\r\n";
+  const auto bytes = [&text](UINT codePage) { return checker_test::Encoded(text, codePage); };
+  // The product's list as the agent leaves it, in UTF-8; none when the script changes nothing.
+  const json converted = {u8"C:\\Donn\u00E9es", "D:\\L"};
+  const json asBytes = {u8"C:\\Donn\u00C3\u00A9es", u8"D:\\\u00C5\u0081"};
+  const struct { std::string name, script; int verdict; DWORD code; json list; } cases[] = {
+      {"ANSI", bytes(CP_ACP), 0, 0, converted},
+      {"UTF-8", bytes(CP_UTF8), 1, 0, asBytes},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + bytes(CP_UTF8), 1, 0, converted},
+      {"UTF-16", "\xFF\xFE" + bytes(1200), 1, 0, converted},
+      {"UTF-16 big-endian", "\xFE\xFF" + bytes(1201), 1, 0, converted},
+      {"UTF-16 without a byte-order mark", bytes(1200), 2, kResultBadCommandLine, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fresh(1000);
+    const std::string script = WriteTemporary("encoding.ini", c.script);
+    const Output check = RunBesideTest("tarncheck.exe", "--format json " + Quoted(script));
+    const Output preview = Tarnplan("preview " + Quoted(script) + " --json");
+    const json report = json::parse(preview.out);
+    const Values before = Now();
+    EXPECT_EQ(Apply(script), c.code);
+    const Values changes = Changes(before, Now());
+    EXPECT_EQ(check.exitCode, c.verdict) << check.out;
+    EXPECT_EQ(report["result"]["code"], c.code) << preview.out;
+    EXPECT_EQ(Predicted(report), changes);
+    const Values expected = {{"[CurrentVer] szDAT", "4.0.4400"}, {"list 2", c.list}};  // 2: OAS exclusions
+    EXPECT_EQ(changes, c.list.is_null() ? Values() : expected);
+    EXPECT_TRUE(c.code != 0 || report["findings"] == json::parse(check.out)["findings"]) << preview.out;
+  }
+}
+
 // Values that no script can give: each left out with a warning, the rest given back exactly.
 TEST_F(Plan, AnExportAppliedElsewhereGivesBackEveryValueAScriptCanHold) {
   const struct { std::size_t table; std::string name, stored; } odd[] = {  // table: in kTables
@@ -302,11 +339,16 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
       "the agent would end with [0] Command successful.\r\n";
   const std::string ods =
       WriteTemporary("tarnplan-ods.ini", "[TARNUPDATE]\nUpdateType=ODS\n[CurrentVer]\nszDAT=4.0.4400\n");
+  const std::string misread = Quoted(WriteTemporary("tarnplan-misread.ini",
+      "[TARNUPDATE]\nUpdateType=OAS\n[DetectionOptions]\nuScanArchiveTimeout=2 minutes\n[ExcludedItems]\n"));
   const std::string oas = "preview " + Quoted(ProgramBesideTest("examples\\oas.ini"));
   const std::string unknown = Quoted(WriteTemporary("tarnplan-unknown.ini", "[TARNUPDATE]\nUpdateType=OSA\n"));
   // Faults, arguments, exit code, and parts of the standard output and error.
   const struct { std::string faults, arguments; int exitCode; std::string out, err; } cases[] = {
       {"", "preview " + Quoted(text), 1, shown, ""},
+      // The checker's finding below the key it is about.
+      {"", "preview " + misread, 1, " -> 2\r\n  line 4: warning: [DetectionOptions] uScanArchiveTimeout = 2 minutes is "
+       "read as 2; write the number in decimal digits\r\n[ExcludedItems] ExcludedItem_0, ", ""},
       {"RefuseInterface=4", "preview " + Quoted(ods), 2,
        "szDAT: \"CurrentVer.szDAT #1001\" -> \"4.0.4400\" (never committed)\r\n",
        "tarnplan: the product refused its console interface (answer 1): the agent would end with [4]"},
