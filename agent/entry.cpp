@@ -108,6 +108,7 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
 
   CommandRun run;
   run.module = instance;
+  run.commandLine = commandLine;
   run.upperCommandLine = upperCommandLine.get();
   RunDetails details;
   OpenRunEventSource(details);
