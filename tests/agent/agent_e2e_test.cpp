@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -226,6 +227,50 @@ TEST_F(AgentE2eTest, StartUpLinesSettingsAndResultsCarryOverAsTheyShould) {
   // Every run replaces the previous result.
   RunToEnd("LC_VERSION=9.0.0");
   ExpectAgentResult(RunToEnd("LC_VERSION=1.0.0"), 0, kSuccess);
+}
+
+// Group Policy's key is read first: a value there wins, whatever its type, and once it is gone
+// the agent's own counts again. The old default is replaced in the agent's own key only when it
+// was read from there.
+TEST_F(AgentE2eTest, APolicyValueWinsOverTheAgentsOwnUntilItIsRemoved) {
+  const std::string own = AgentSubkey("SyncUtil"), policy = std::string(kAgentPolicyKeyPath) + "\\SyncUtil";
+  const auto text = [](const std::string& key) { return [key] { SetString(key, "Func Timeout", "1000"); }; };
+  const auto number = [](const std::string& key, DWORD value) {
+    return [key, value] { SetDword(key, "Func Timeout", value); };
+  };
+  const auto wrongType = [](const std::string& name) {
+    return Lines{"The setting " + name + " is a REG_SZ, not a REG_DWORD: the default 240000 is used.\n"};
+  };
+  struct PolicyCase {
+    const char* what;
+    std::function<void()> ownValue, policyValue;
+    Lines withPolicy;
+    std::optional<DWORD> ownAfter;  // the agent's own value after the run with the policy
+    Lines withoutPolicy;
+  };
+  const PolicyCase cases[] = {
+      {"over the agent's own of the wrong type", text(own), number(policy, 1000), {}, std::nullopt,
+       wrongType("SyncUtil\\Func Timeout")},
+      {"of the wrong type", number(own, 1000), text(policy), wrongType("HKLM\\" + policy + "\\Func Timeout"), 1000u, {}},
+      {"the old default", number(own, 30000), number(policy, 30000), {}, 30000u, {}},
+  };
+  // The settings' status lines: between the banner and the product's version.
+  const auto settingLines = [](const AgentRun& run) {
+    const Lines lines = run.StatusLines();
+    return lines.size() < 3 ? Lines{} : Lines(lines.begin() + 1, lines.end() - 2);
+  };
+  for (const PolicyCase& each : cases) {
+    SCOPED_TRACE(each.what);
+    Clean();
+    each.ownValue();
+    each.policyValue();
+    const AgentRun withPolicy = RunToEnd("LC_VERSION=1.0.0");
+    ExpectAgentResult(withPolicy, 0, kSuccess);
+    EXPECT_EQ(settingLines(withPolicy), each.withPolicy);
+    EXPECT_EQ(GetDword(own, "Func Timeout"), each.ownAfter);
+    test_registry::DeleteTree(kAgentPolicyKeyPath);
+    EXPECT_EQ(settingLines(RunToEnd("LC_VERSION=1.0.0")), each.withoutPolicy);
+  }
 }
 
 // Anyone may hold the status mailslot and never read it; the agent must not wait for room.
