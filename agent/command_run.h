@@ -25,6 +25,7 @@ struct CommandArguments {
 
 struct CommandRun {
   HMODULE module = nullptr;             // the agent's own module: its string table
+  const char* commandLine = "";         // the command line as given
   const char* upperCommandLine = "";    // the command line, upper-cased
   DWORD funcTimeout = kDefaultFuncTimeout;
   TextString noExtensionString;         // LC_UPDATE\NoExtensionString
@@ -41,4 +42,6 @@ struct CommandRun {
   // What the run's report tells beyond the result; shared by the entry thread and the worker's
   // copy of the run, and read while the worker may still write it (see agent/run_event.h).
   RunDetails* details = nullptr;
+  // A status line about how the command line was read that the run's event carries too.
+  TextString commandLineNote;
 };

@@ -20,3 +20,24 @@ const char* TakeCommandArgument(const char* upperCommandLine, const char* word, 
   }
   return argument;
 }
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+bool ArgumentMisplaced(const char* upperCommandLine, const char* word) {
+  const char first = *CommandArgument(upperCommandLine, word);
+  return std::strstr(upperCommandLine, word) != upperCommandLine || first == '=' || first == '"' || IsBlank(first);
+}
+
+std::string MeantArgument(const char* commandLine, const char* upperCommandLine, const char* word) {
+  const char* found = std::strstr(upperCommandLine, word);
+  if (found == nullptr) return std::string();
+  const char* begin = commandLine + (found - upperCommandLine) + std::strlen(word);
+  const char* end = begin + std::strlen(begin);
+  while (begin < end && (IsBlank(*begin) || *begin == '"')) ++begin;
+  while (end > begin && (IsBlank(end[-1]) || end[-1] == '"')) --end;
+  return std::string(begin, end);
+}

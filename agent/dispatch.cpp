@@ -33,11 +33,34 @@ const Command* RecogniseCommand(const char* upperCommandLine) {
   return nullptr;
 }
 
+namespace {
+
+// Said on the status channel and kept for the run's event.
+void NoteCommandLine(CommandRun& run, const TextString& note) {
+  TraceStatus("%s\n", note.c_str());
+  run.commandLineNote = note;
+}
+
+}  // namespace
+
 WorkerOutcome DispatchCommand(CommandRun& run) {
   const Command* command = run.command;
-  if (command == nullptr) return {kResultSuccess, false};  // no command word: nothing to do
+  if (command == nullptr) {
+    // Nothing to do, and a success as ever: management systems count on it. But a mistyped
+    // word must not look like work done.
+    NoteCommandLine(run, TextString("No command word was recognised in the command line: nothing was done."));
+    return {kResultSuccess, false};
+  }
   const char* argument = "";
   if (command->argumentCapacity != 0) {
+    if (ArgumentMisplaced(run.upperCommandLine, command->word)) {
+      TextString note;
+      note.Format("The argument of %s was taken as \"%s\" (the text after the word's length from the line's start): "
+                  "write the word first, then the argument without quotes: %s%s.",
+                  command->word, CommandArgument(run.upperCommandLine, command->word), command->word,
+                  MeantArgument(run.commandLine, run.upperCommandLine, command->word).c_str());
+      NoteCommandLine(run, note);
+    }
     argument = TakeCommandArgument(run.upperCommandLine, command->word, command->argumentCapacity);
     if (argument == nullptr) return {kResultArgumentTooLong, false};
   }

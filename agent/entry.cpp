@@ -46,7 +46,10 @@ void LoadAgentSettings(CommandRun& run) {
   if (!run.undoFolder.IsEmpty()) run.undoKeep = settings.ReadDword(agent_setting::kUndoKeep, kDefaultUndoKeep);
   run.funcTimeout = settings.ReadDword(agent_setting::kFuncTimeout, kDefaultFuncTimeout);
   // An old default that proved too short: replace it for later runs, honour it for this one.
-  if (run.funcTimeout == kReplacedFuncTimeout) settings.WriteDword(agent_setting::kFuncTimeout, kDefaultFuncTimeout);
+  // Only in the agent's own key: a policy's value is the administrator's choice, and not ours.
+  if (run.funcTimeout == kReplacedFuncTimeout && !settings.SetByPolicy(agent_setting::kFuncTimeout)) {
+    settings.WriteDword(agent_setting::kFuncTimeout, kDefaultFuncTimeout);
+  }
 }
 
 void TraceStartBanner(const CommandRun& run) {
@@ -108,6 +111,7 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
 
   CommandRun run;
   run.module = instance;
+  run.commandLine = commandLine;
   run.upperCommandLine = upperCommandLine.get();
   RunDetails details;
   OpenRunEventSource(details);

@@ -91,7 +91,7 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
     : strings_{commandLine_.c_str(),    number_.c_str(), text_.c_str(),  agentVersion_.c_str(),
                productVersion_.c_str(), script_.c_str(), kind_.c_str(),  written_.c_str(),
                absent_.c_str(),         failed_.c_str(), lists_.c_str(), tasks_.c_str(),
-               committed_.c_str(),      undo_.c_str()} {
+               committed_.c_str(),      undo_.c_str(),   note_.c_str()} {
   commandLine_.Add(commandLine);
   number_.AddNumber(code);
   text_.AddAnsi(resultText);
@@ -101,6 +101,7 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
       .Add(L".")
       .AddNumber(TARN_VERSION_BUILD);
   productVersion_.AddAnsi(run.productVersion.c_str());
+  note_.AddAnsi(run.commandLineNote.c_str());
   if (!IsUpdateRun(run)) return;
   const UpdateTally& tally = run.details->update;
   const UpdateArguments* update = UpdateArgumentsOf(run);
@@ -130,7 +131,6 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
   } else {
     undo_.Add(run.undoFolder.IsEmpty() ? L"none (no LC_UPDATE\\UndoFolder)" : L"none");
   }
-  count_ = sizeof strings_ / sizeof strings_[0];
 }
 
 void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText) {

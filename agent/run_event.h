@@ -88,18 +88,18 @@ class RunEventInserts {
   RunEventInserts& operator=(const RunEventInserts&) = delete;
 
   const wchar_t** strings() { return strings_; }
-  WORD count() const { return count_; }
+  WORD count() const { return sizeof strings_ / sizeof strings_[0]; }
 
  private:
   CommandLine commandLine_;
   Short number_, agentVersion_, productVersion_, kind_, written_, absent_, failed_, committed_;
-  Long text_, script_, lists_, tasks_, undo_;
-  const wchar_t* strings_[14];
-  WORD count_ = 5;  // of every run; an update's nine more follow
+  Long text_, script_, lists_, tasks_, undo_, note_;
+  // Every run's five, an update's nine (empty for other runs), then the note on the command line.
+  const wchar_t* strings_[15];
 };
 
-// Reports the run's event: its command line, result, versions and, for LC_UPDATE=, what the
-// update did so far.
+// Reports the run's event: its command line, result, versions, for LC_UPDATE= what the update
+// did so far, and what the agent noted on how it read the command line.
 void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText);
 
 // The event id of a result: 1000 + code, 2000 + code for an update, 1099 / 2099 for a code

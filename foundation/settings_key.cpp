@@ -24,11 +24,11 @@ const char* TypeName(DWORD type) {
 
 // "LC_UPDATE\UndoKeep is a REG_SZ, not a REG_DWORD": the value's full name, the type it has
 // (with its size when only the size is wrong) and the type it should have.
-void DescribeWrongType(TextString& text, const SettingName& name, DWORD type, DWORD size, const char* wanted) {
+void DescribeWrongType(TextString& text, const TextString& fullName, DWORD type, DWORD size, const char* wanted) {
   if (type == REG_DWORD && size != sizeof(DWORD)) {
-    text.Format("%s\\%s is a REG_DWORD of %lu bytes, not %s", name.subkey, name.value, size, wanted);
+    text.Format("%s is a REG_DWORD of %lu bytes, not %s", fullName.c_str(), size, wanted);
   } else {
-    text.Format("%s\\%s is a %s, not %s", name.subkey, name.value, TypeName(type), wanted);
+    text.Format("%s is a %s, not %s", fullName.c_str(), TypeName(type), wanted);
   }
 }
 
@@ -70,12 +70,12 @@ RegistryKey OpenBelow(HKEY parent, const char* name) {
 }  // namespace
 
 const SettingsKey& Settings() {
-  static constexpr SettingsKey settings("Velmora\\Brask", "Tarn Configuration Agent");
+  static constexpr SettingsKey settings(kAgentVendorPath, kAgentKeyName);
   return settings;
 }
 
 const SettingsKey& SettingsToRead() {
-  static constexpr SettingsKey settings("Velmora\\Brask", "Tarn Configuration Agent", true);
+  static constexpr SettingsKey settings(kAgentVendorPath, kAgentKeyName, true);
   return settings;
 }
 
@@ -98,10 +98,10 @@ RegistryKey SettingsKey::OpenSubKey(const char* subkey) const {
   return (readOnly_ ? OpenBelow : CreateBelow)(agentKey.get(), subkey);
 }
 
-LONG SettingsKey::ReadValue(const SettingName& name, DWORD& type, std::string& bytes) const {
+LONG SettingsKey::ReadValueOf(bool policy, const SettingName& name, DWORD& type, std::string& bytes) const {
   // Opened for reading only, the whole path at once: a read creates nothing, whatever the store.
   TextString path;
-  path.Format("Software\\%s\\%s\\%s", vendorPath_, agentName_, name.subkey);
+  path.Format("Software\\%s%s\\%s\\%s", policy ? "Policies\\" : "", vendorPath_, agentName_, name.subkey);
   HKEY opened = nullptr;
   const LONG open = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &opened);
   if (open != ERROR_SUCCESS) return open;
@@ -109,10 +109,27 @@ LONG SettingsKey::ReadValue(const SettingName& name, DWORD& type, std::string& b
   return QueryWhole(key.get(), name.value, type, bytes);
 }
 
+LONG SettingsKey::ReadValue(const SettingName& name, DWORD& type, std::string& bytes, TextString& fullName) const {
+  if (ReadValueOf(true, name, type, bytes) == ERROR_SUCCESS) {
+    fullName.Format("HKLM\\Software\\Policies\\%s\\%s\\%s\\%s", vendorPath_, agentName_, name.subkey, name.value);
+    return ERROR_SUCCESS;
+  }
+  fullName.Format("%s\\%s", name.subkey, name.value);
+  bytes.clear();
+  return ReadValueOf(false, name, type, bytes);
+}
+
+bool SettingsKey::SetByPolicy(const SettingName& name) const {
+  DWORD type = REG_NONE;
+  std::string bytes;
+  return ReadValueOf(true, name, type, bytes) == ERROR_SUCCESS;
+}
+
 DWORD SettingsKey::ReadDword(const SettingName& name, DWORD defaultValue, WrongType wrongType) const {
   DWORD type = REG_NONE;
   std::string bytes;
-  if (ReadValue(name, type, bytes) != ERROR_SUCCESS) return defaultValue;
+  TextString fullName;
+  if (ReadValue(name, type, bytes, fullName) != ERROR_SUCCESS) return defaultValue;
   DWORD number = 0;
   if (type == REG_DWORD && bytes.size() == sizeof(number)) {
     std::memcpy(&number, bytes.data(), sizeof(number));
@@ -123,7 +140,7 @@ DWORD SettingsKey::ReadDword(const SettingName& name, DWORD defaultValue, WrongT
   // would be traced under a switch not yet known.
   if (wrongType == WrongType::kSay) {
     TextString said;
-    DescribeWrongType(said, name, type, static_cast<DWORD>(bytes.size()), "a REG_DWORD");
+    DescribeWrongType(said, fullName, type, static_cast<DWORD>(bytes.size()), "a REG_DWORD");
     TraceStatus("The setting %s: the default %lu is used.\n", said.c_str(), defaultValue);
   }
   return defaultValue;
@@ -134,9 +151,10 @@ TextString SettingsKey::ReadText(const SettingName& name, const char* defaultTex
   problem = TextString();
   DWORD type = REG_NONE;
   std::string bytes;
-  if (ReadValue(name, type, bytes) != ERROR_SUCCESS) return TextString(defaultText);
+  TextString fullName;
+  if (ReadValue(name, type, bytes, fullName) != ERROR_SUCCESS) return TextString(defaultText);
   if (type != REG_SZ && !(path && type == REG_EXPAND_SZ)) {
-    DescribeWrongType(problem, name, type, static_cast<DWORD>(bytes.size()),
+    DescribeWrongType(problem, fullName, type, static_cast<DWORD>(bytes.size()),
                       path ? "a REG_SZ or REG_EXPAND_SZ" : "a REG_SZ");
     return TextString(defaultText);
   }

@@ -5,6 +5,11 @@
 // creates nothing and its writes fail). A value of the wrong type or size is never taken for the
 // setting: the read gives the default and says so in one status line naming the value, its type
 // and the default.
+//
+// Group Policy sets the same values below
+// HKEY_LOCAL_MACHINE\Software\Policies\<vendor path>\<agent name>, which is read first: a value present there, of whatever type, is the one read
+// (a wrong type gives the default, and its status line names the policy key). Nothing is ever
+// written there: that key belongs to Group Policy.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +18,11 @@
 
 #include "foundation/text_string.h"
 #include "foundation/unique_handle.h"
+
+// The agent's key, HKEY_LOCAL_MACHINE\Software\<vendor path>\<agent name>, and Group Policy's
+// for it, the same below Software\Policies.
+constexpr char kAgentVendorPath[] = "Velmora\\Brask";
+constexpr char kAgentKeyName[] = "Tarn Configuration Agent";
 
 // A value below the agent's key: its subkey and its name.
 struct SettingName {
@@ -42,6 +52,8 @@ class SettingsKey {
   // As ReadString or ReadPath, but why a value present was not taken goes to `problem` (empty
   // when it was taken or absent) rather than to a status line.
   TextString ReadText(const SettingName& name, const char* defaultText, bool path, TextString& problem) const;
+  // Whether Group Policy sets the value: a write of the agent's own would then change nothing.
+  bool SetByPolicy(const SettingName& name) const;
   bool WriteDword(const SettingName& name, DWORD number) const;
   // Three modes: a null value name deletes the subkey; text null deletes the value (true also
   // when there was none); else sets REG_SZ.
@@ -50,10 +62,13 @@ class SettingsKey {
   std::string Path() const { return std::string("Software\\") + vendorPath_ + "\\" + agentName_; }
 
  private:
-  // Every read comes here, and only here: the one place where a key that overrides the agent's
-  // own (a Group Policy's) would be read first. The value's type and all its bytes. ERROR_SUCCESS, or the error of
-  // the open (ERROR_FILE_NOT_FOUND: no such key) or of the query.
-  LONG ReadValue(const SettingName& name, DWORD& type, std::string& bytes) const;
+  // Every read comes here, and only here: the policy key's value when there is one, else the
+  // agent's own. The value's type and all its bytes, and the value's full name for a status
+  // line (`subkey\value` for the agent's own, the whole path for a policy's). ERROR_SUCCESS, or
+  // the error of the open (ERROR_FILE_NOT_FOUND: no such key) or of the query.
+  LONG ReadValue(const SettingName& name, DWORD& type, std::string& bytes, TextString& fullName) const;
+  // The same from one key: below Software\Policies or the agent's own.
+  LONG ReadValueOf(bool policy, const SettingName& name, DWORD& type, std::string& bytes) const;
   RegistryKey OpenAgentKey() const;
   RegistryKey OpenSubKey(const char* subkey) const;
 

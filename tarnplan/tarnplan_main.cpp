@@ -309,6 +309,16 @@ int RunHistory(const Options& options) {
   return run.Finish(kExitNothing);
 }
 
+// The report is held in standard output's buffer until the end, where a write that fails (a
+// full disk, a reader that went away) would otherwise be lost without a word, leaving a
+// verdict's exit code with nothing printed: flushed here, a failure is said and is the exit.
+int ReportWritten(int exitCode) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exitCode;
+  const DWORD error = GetLastError();
+  std::fprintf(stderr, "tarnplan: the report could not be written to standard output (error %lu)\n", error);
+  return kExitError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -320,6 +330,6 @@ int main(int argc, char** argv) {
   if (const std::string problem = ParseOptions(argc, argv, options); !problem.empty()) {
     return tool_cli::UsageError(kTool, problem);
   }
-  if (options.command == "history") return RunHistory(options);
-  return options.command == "preview" ? RunPreview(options) : RunExport(options);
+  if (options.command == "history") return ReportWritten(RunHistory(options));
+  return ReportWritten(options.command == "preview" ? RunPreview(options) : RunExport(options));
 }

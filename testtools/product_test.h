@@ -48,6 +48,7 @@ class ProductTest : public ::testing::Test {
   void TearDown() override { Clean(); }
   static void Clean() {
     test_registry::DeleteTree(kAgentKeyPath);
+    test_registry::DeleteTree(kAgentPolicyKeyPath);
     test_registry::DeleteTree(kProductKey);
     ASSERT_TRUE(standin::ResetState());
   }

@@ -7,6 +7,8 @@
 #include <string>
 
 constexpr char kAgentKeyPath[] = "Software\\Velmora\\Brask\\Tarn Configuration Agent";
+// Group Policy's key for the agent: the same subkeys and values, read first.
+constexpr char kAgentPolicyKeyPath[] = "Software\\Policies\\Velmora\\Brask\\Tarn Configuration Agent";
 
 namespace test_registry {
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,14 @@ const std::string kExecKey = AgentSubkey("LC_EXEC");
 const char* const kVersionValues[] = {"FileVersionMajor", "FileVersionMinor", "FileVersionBuild", "FileVersionExtra"};
 constexpr char kSilentPipe[] = "\\\\.\\pipe\\tarn-never-answers";
 const Lines kUnchecked = {"(unchecked)"};
+const Lines kNoWord = {"No command word was recognised in the command line: nothing was done.\n"};
+
+// The status line of an argument taken from where its writer did not mean it.
+std::string Misplaced(const std::string& word, const std::string& taken, const std::string& meant) {
+  return "The argument of " + word + " was taken as \"" + taken +
+         "\" (the text after the word's length from the line's start): write the word first, then the argument "
+         "without quotes: " + word + meant + ".\n";
+}
 
 struct CommandCase {
   std::string commandLine;
@@ -81,7 +90,7 @@ TEST_F(AgentE2eTest, CommandVersionComparesEachPartByItself) {
   ExpectEach({
       {"LC_VERSION=1.0.15", none, 0, kSuccess, {}, none},
       {"LC_VERSION=1.0.15.7", none, 0, kSuccess, {}, none},
-      {"LC_VERSION= 1.0.14", none, 0, kSuccess, {}, none},
+      {"LC_VERSION= 1.0.14", none, 0, kSuccess, {Misplaced("LC_VERSION=", " 1.0.14", "1.0.14")}, none},
       {"LC_VERSION=1.0.16 /TRAILING", none, 12, "[12] TARNUPDATE version incorrect. Script requires version 1.0.16 /TRAILING.", {}, none},
       {"lc_version=2.0.0", none, 12, "[12] TARNUPDATE version incorrect. Script requires version 2.0.0.", {}, none},
       {"LC_VERSION=0.9.0", none, 12, "[12] TARNUPDATE version incorrect. Script requires version 0.9.0.", {}, none},
@@ -98,6 +107,11 @@ TEST_F(AgentE2eTest, CommandUpdateTakesItsPathWholeOrNotAtAll) {
   ExpectEach({
       {"LC_UPDATE=c:\\100%s.ini", none, 6, "[6] Configuration file C:\\100%S.INI is missing.", {}, none},
       {"LC_UPDATE=" + fitting, none, 6, "[6] Configuration file " + fitting + " is missing.", {}, none},
+      // Quoted as any path with blanks, or not at the line's start: taken as ever, and said how.
+      {"\"LC_UPDATE=C:\\My Scripts\\x.ini\"", none, 6, "[6] Configuration file =C:\\MY SCRIPTS\\X.INI\" is missing.",
+       {Misplaced("LC_UPDATE=", "=C:\\MY SCRIPTS\\X.INI\"", "C:\\My Scripts\\x.ini")}, none},
+      {"/S LC_UPDATE=c:\\x.ini", none, 6, "[6] Configuration file TE=C:\\X.INI is missing.",
+       {Misplaced("LC_UPDATE=", "TE=C:\\X.INI", "c:\\x.ini")}, none},
       {"LC_UPDATE=" + tooLong, none, 1, "[1] Missing or incorrect command line.",
        {"LC_UPDATE= argument of 307 characters refused: at most 259 are allowed.\n"}, none},
       // LC_STOP is searched before LC_UPDATE=: a script named after it stops the product.
@@ -108,7 +122,11 @@ TEST_F(AgentE2eTest, CommandUpdateTakesItsPathWholeOrNotAtAll) {
 TEST_F(AgentE2eTest, CommandProductControlCallsTheProductOnce) {
   const auto enabled = [](bool expected) { return [expected] { EXPECT_EQ(State().enabled, expected); }; };
   ExpectEach({
-      {"HELLO WORLD", none, 0, kSuccess, {}, none},  // no command word: nothing done, the product untouched
+      // No command word: nothing done, the product untouched, and said so.
+      {"HELLO WORLD", none, 0, kSuccess, kNoWord, none},
+      {"LC_UPDTE=C:\\x.ini", none, 0, kSuccess, kNoWord, none},
+      {"--help", none, 0, kSuccess, kNoWord, none},
+      {"", none, 0, kSuccess, kNoWord, none},
       {"lc_start", none, 0, kSuccess, port_,
        [] {
          EXPECT_EQ(Calls(), (Lines{"AvSync_GetIFace", "StartLC", "ReleaseIFace"}));
@@ -176,7 +194,8 @@ TEST_F(AgentE2eTest, StartUpLinesSettingsAndResultsCarryOverAsTheyShould) {
   const AgentRun first = RunToEnd("");
   EXPECT_EQ(first.statusMessages, (Lines{std::string("\x01[TarnUpdate] Tarnwell Configuration Agent - v1.0.15\n") + '\0',
                                          std::string("\x02[TarnUpdate] Lumicor Version = v\n") + '\0',
-                                         std::string("\x03[TarnUpdate] [0] Command successful.\n") + '\0'}));
+                                         "\x03[TarnUpdate] " + kNoWord[0] + '\0',
+                                         std::string("\x04[TarnUpdate] [0] Command successful.\n") + '\0'}));
   EXPECT_EQ(GetDword(AgentSubkey("SyncUtil"), "Func Timeout"), 240000u);  // an old default, replaced
   SetDword(AgentSubkey("SyncUtil"), "Func Timeout", 0);
   RunToEnd("");
@@ -208,6 +227,50 @@ TEST_F(AgentE2eTest, StartUpLinesSettingsAndResultsCarryOverAsTheyShould) {
   // Every run replaces the previous result.
   RunToEnd("LC_VERSION=9.0.0");
   ExpectAgentResult(RunToEnd("LC_VERSION=1.0.0"), 0, kSuccess);
+}
+
+// Group Policy's key is read first: a value there wins, whatever its type, and once it is gone
+// the agent's own counts again. The old default is replaced in the agent's own key only when it
+// was read from there.
+TEST_F(AgentE2eTest, APolicyValueWinsOverTheAgentsOwnUntilItIsRemoved) {
+  const std::string own = AgentSubkey("SyncUtil"), policy = std::string(kAgentPolicyKeyPath) + "\\SyncUtil";
+  const auto text = [](const std::string& key) { return [key] { SetString(key, "Func Timeout", "1000"); }; };
+  const auto number = [](const std::string& key, DWORD value) {
+    return [key, value] { SetDword(key, "Func Timeout", value); };
+  };
+  const auto wrongType = [](const std::string& name) {
+    return Lines{"The setting " + name + " is a REG_SZ, not a REG_DWORD: the default 240000 is used.\n"};
+  };
+  struct PolicyCase {
+    const char* what;
+    std::function<void()> ownValue, policyValue;
+    Lines withPolicy;
+    std::optional<DWORD> ownAfter;  // the agent's own value after the run with the policy
+    Lines withoutPolicy;
+  };
+  const PolicyCase cases[] = {
+      {"over the agent's own of the wrong type", text(own), number(policy, 1000), {}, std::nullopt,
+       wrongType("SyncUtil\\Func Timeout")},
+      {"of the wrong type", number(own, 1000), text(policy), wrongType("HKLM\\" + policy + "\\Func Timeout"), 1000u, {}},
+      {"the old default", number(own, 30000), number(policy, 30000), {}, 30000u, {}},
+  };
+  // The settings' status lines: between the banner and the product's version.
+  const auto settingLines = [](const AgentRun& run) {
+    const Lines lines = run.StatusLines();
+    return lines.size() < 3 ? Lines{} : Lines(lines.begin() + 1, lines.end() - 2);
+  };
+  for (const PolicyCase& each : cases) {
+    SCOPED_TRACE(each.what);
+    Clean();
+    each.ownValue();
+    each.policyValue();
+    const AgentRun withPolicy = RunToEnd("LC_VERSION=1.0.0");
+    ExpectAgentResult(withPolicy, 0, kSuccess);
+    EXPECT_EQ(settingLines(withPolicy), each.withPolicy);
+    EXPECT_EQ(GetDword(own, "Func Timeout"), each.ownAfter);
+    test_registry::DeleteTree(kAgentPolicyKeyPath);
+    EXPECT_EQ(settingLines(RunToEnd("LC_VERSION=1.0.0")), each.withoutPolicy);
+  }
 }
 
 // Anyone may hold the status mailslot and never read it; the agent must not wait for room.
