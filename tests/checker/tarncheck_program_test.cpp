@@ -30,9 +30,10 @@ TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
       {"--nonsense", kExitErrors, usage},
       {"a.ini b.ini", kExitErrors, usage},
   };
-  for (const std::string& name : checker_test::kExamples) {
-    const std::string example = ProgramBesideTest("examples\\" + name + ".ini");
-    cases.emplace_back("\"" + example + "\"", kExitClean, example + ": no problems found\r\n");
+  for (const checker_test::Example& x : checker_test::kExamples) {
+    const std::string file = ProgramBesideTest("examples\\" + x.name + ".ini");
+    cases.emplace_back("\"" + file + "\"", x.warning.empty() ? kExitClean : kExitWarnings,
+                       x.warning.empty() ? file + ": no problems found\r\n" : "warning: " + x.warning);
   }
   for (const auto& [arguments, exitCode, output] : cases) {
     SCOPED_TRACE("tarncheck " + arguments);
