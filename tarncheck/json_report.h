@@ -1,5 +1,5 @@
 // tarncheck --format json: the check of one script as one JSON object, for management consoles
-// and build pipelines. The README describes its members.
+// and build pipelines. docs/administrators.md describes its members.
 #pragma once
 
 #include <windows.h>
