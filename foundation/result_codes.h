@@ -1,8 +1,8 @@
 // The agent's result: written to the registry and returned as the exit code. Each code has
 // its message at string-table id code + 4. Parts of the agent and the update engine give them.
 // The numbers and their texts are what management systems read; several causes share one, so
-// each cause has a name of its own where it arises, mapping to its number (the README's "Where
-// 1, 8 and 11 come from" lists them).
+// each cause has a name of its own where it arises, mapping to its number ("Where 1, 8 and 11
+// come from" in docs/development.md lists them).
 #pragma once
 
 enum ResultCode : int {

@@ -1,6 +1,6 @@
 // tarncheck --format json: the check of one script as one JSON object, for management consoles
-// and build pipelines; its findings are also those of tarnplan's previews. The README describes
-// its members.
+// and build pipelines; its findings are also those of tarnplan's previews. docs/administrators.md
+// describes its members.
 #pragma once
 
 #include <windows.h>

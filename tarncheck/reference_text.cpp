@@ -25,6 +25,9 @@ constexpr char kIntroduction[] =
     "- The script is 8-bit text in the system's ANSI code page, without a byte-order mark, or\n"
     "  UTF-16 with a byte-order mark, which is read converted to that code page.\n"
     "\n"
+    "A key's meaning and unit are given where the product's documentation states them; where the\n"
+    "Meaning column is empty it states none, and the agent stores the value as the type says.\n"
+    "\n"
     "## Value types\n"
     "\n"
     "| Type | Read with | Absent when | Stored |\n"
@@ -146,25 +149,22 @@ std::string RecordsOf(const UpdateType& type) {
 }
 
 std::string SectionTable(const UpdateType& type, const std::string& section) {
-  std::string text = "### [" + section + "]\n\n| Key | Type | Limits | Field |\n|---|---|---|---|\n";
+  std::string text = "### [" + section + "]\n\n| Key | Type | Limits | Meaning | Field |\n|---|---|---|---|---|\n";
   for (const CatalogueKey& key : type.keys) {
     if (!SameName(key.section, section)) continue;
-    const char* run = key.kind == ValueKind::kUpdateType
-                          ? "picks the records"
-                          : "1 marks an undo point: its extension lists are stored as written";
     const std::string field = key.record == kNoRecord
-                                  ? run
+                                  ? ""
                                   : std::string(type.records[static_cast<std::size_t>(key.record)].name) + ", offset " +
                                         std::to_string(key.offset);
-    text +=
-        "| " + Code(key.key) + " | " + ValueKindName(key.kind) + " | " + LimitsOf(key.kind) + " | " + field + " |\n";
+    text += "| " + Code(key.key) + " | " + ValueKindName(key.kind) + " | " + LimitsOf(key.kind) + " | " +
+            (key.meaning != nullptr ? key.meaning : "") + " | " + field + " |\n";
   }
   if (const CatalogueList* list = FindCatalogueList(type, section)) {
     std::string notes = "an item of the " + ListText(*list);
     // A pipe inside a table cell must be escaped, also inside code.
     if (list->dropsNoExtension) notes += ", with every `<NoExtensionString>\\|` taken out";
     text += "| " + Code(list->stem + "_0") + ", " + Code(list->stem + "_1") + ", ... | " +
-            ValueKindName(ValueKind::kListItem) + " | " + LimitsOf(ValueKind::kListItem) + " | " + notes + " |\n";
+            ValueKindName(ValueKind::kListItem) + " | " + LimitsOf(ValueKind::kListItem) + " | " + notes + " | |\n";
   }
   return text + "\n";
 }

@@ -31,17 +31,18 @@ const CatalogueRecord kGeneralRecord = {"product general record",
 
 UpdateType Begin(const char* name, const char* title) {
   UpdateType type{name, title, {}, {}, {}, {}};
-  type.keys.push_back({kUpdateTypeSection, kUpdateTypeKey, ValueKind::kUpdateType, kNoRecord, 0});
-  type.keys.push_back({kUpdateTypeSection, kUndoPointKey, ValueKind::kBoolean, kNoRecord, 0});
+  type.keys.push_back(
+      {kUpdateTypeSection, kUpdateTypeKey, ValueKind::kUpdateType, kNoRecord, 0, "picks the records"});
+  type.keys.push_back({kUpdateTypeSection, kUndoPointKey, ValueKind::kBoolean, kNoRecord, 0,
+                       "1 marks an undo point: its extension lists are stored as written"});
   return type;
 }
 
 void AddRecord(UpdateType& type, const CatalogueRecord& record, const RecordTable& table) {
   type.records.push_back(record);
   const int recordIndex = static_cast<int>(type.records.size()) - 1;
-  ForEachField(table, [&type, recordIndex](const char* section, const char* key, FieldType fieldType,
-                                           std::size_t offset) {
-    type.keys.push_back({section, key, KindOf(fieldType), recordIndex, offset});
+  ForEachFieldRow(table, [&type, recordIndex](const char* section, const FieldRow& row, std::size_t offset) {
+    type.keys.push_back({section, row.key, KindOf(row.type), recordIndex, offset, row.meaning});
   });
 }
 

@@ -38,6 +38,7 @@ struct CatalogueKey {
   ValueKind kind;
   int record;          // index into UpdateType::records; kNoRecord for the [TARNUPDATE] keys
   std::size_t offset;  // of the field in that record
+  const char* meaning = nullptr;  // as the record table gives it, or null
 };
 
 // A numbered list <stem>_0, <stem>_1, ... that replaces a product item list.

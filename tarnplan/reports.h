@@ -1,5 +1,5 @@
 // What tarnplan tells: for people as text, for management consoles and pipelines as one JSON
-// object per run (the README describes its members).
+// object per run (docs/administrators.md describes its members).
 #pragma once
 
 #include <nlohmann/json.hpp>

@@ -28,7 +28,9 @@ struct ProgramOutput {
 };
 ProgramOutput RunBesideTest(const std::string& program, const std::string& arguments, bool joined = false);
 
-// The example scripts, by update type.
-inline const std::vector<std::string> kExamples = {"oas", "ods", "schedule"};
+// The examples (each named by its update type first) and the start of the one warning each explains.
+struct Example { std::string name, warning; };
+inline const std::vector<Example> kExamples = {{"oas", ""}, {"ods", ""}, {"schedule", ""}, {"oas_add_exclusions", ""},
+    {"oas_put_back", ""}, {"oas_scan_timeout", "no [ExcludedItems] section: the agent empties the on-access"}};
 
 }  // namespace checker_test

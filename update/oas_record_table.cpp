@@ -9,6 +9,10 @@ namespace {
 
 using T = FieldType;
 
+// What the product's documentation says of keys that are easily taken for something else.
+constexpr char kSecondCopy[] = "the second copy, a field of its own: never copied from the key without `CC_`";
+constexpr char kReadFromReport[] = "a button flag, read from this section: `[INetFltrActionOptions]` has none";
+
 constexpr FieldRow kOASTaskRows[] = {
     {"DetectionOptions", "szProgramExtensions", T::kExtensionText, 0},                 // 1
     {"DetectionOptions", "szDefaultProgramExtensions", T::kExtensionText, 512},        // 2
@@ -54,15 +58,15 @@ constexpr FieldRow kOASTaskRows[] = {
     {"ActionOptions", "szDisconnectMessage", T::kText, 2708},                          // 42
     {"ActionOptions", "bDisconnectUser", T::kBoolean, 3220},                           // 43
     {"ActionOptions", "bSendDisconnectMessage", T::kBoolean, 3224},                    // 44
-    {"ReportOptions", nullptr, T::kBlock, 3228, &ReportBlock},                         // 45-56
-    {"SecurityOptions", "uPasswordCRC", T::kUInt, 3784},                               // 57
+    {"ReportOptions", nullptr, T::kBlock, 3228, nullptr, &ReportBlock},                // 45-56
+    {"SecurityOptions", "uPasswordCRC", T::kUInt, 3784, kTakenAsWritten},              // 57
     {"SecurityOptions", "bPasswordProtect", T::kBoolean, 3788},                        // 58
     {"SecurityOptions", "bPasswordEnabled", T::kBoolean, 3792},                        // 59
     {"SecurityOptions", "bProtectAllOptions", T::kBoolean, 3796},                      // 60
     {"General", "bEnabled", T::kBoolean, 3800},                                        // 61
     {"General", "bCanBeDisabled", T::kBoolean, 3804},                                  // 62
     {"General", "bShowTaskbarIcon", T::kBoolean, 3808},                                // 63
-    {"General", "uLastModified", T::kUInt, 3812},                                      // 64
+    {"General", "uLastModified", T::kUInt, 3812, kTakenAsWritten},                     // 64
     {"EMailGeneralOptions", "bMailType", T::kBoolean, 3816},                           // 65
     {"EMailGeneralOptions", "bCanBeDisabled", T::kBoolean, 3820},                      // 66
     {"EMailGeneralOptions", "bEnabled", T::kBoolean, 3824},                            // 67
@@ -85,7 +89,7 @@ constexpr FieldRow kOASTaskRows[] = {
     {"EMailDetectionOptions", "bFindAllMacros", T::kBoolean, 5416},                    // 84
     {"EMailDetectionOptions", "uPollInterval", T::kUInt, 5408},                        // 85
     {"EMailActionOptions", "szMoveFolder", T::kText, 5424},                            // 86
-    {"EMailActionOptions", "CC_szMoveFolder", T::kText, 5936},                         // 87
+    {"EMailActionOptions", "CC_szMoveFolder", T::kText, 5936, kSecondCopy},            // 87
     {"EMailActionOptions", "bDisplayMessage", T::kBoolean, 6448},                      // 88
     {"EMailActionOptions", "bButtonClean", T::kBoolean, 6452},                         // 89
     {"EMailActionOptions", "bButtonDelete", T::kBoolean, 6456},                        // 90
@@ -93,8 +97,10 @@ constexpr FieldRow kOASTaskRows[] = {
     {"EMailActionOptions", "bButtonMove", T::kBoolean, 6464},                          // 92
     {"EMailActionOptions", "bButtonContinue", T::kBoolean, 6468},                      // 93
     {"EMailActionOptions", "bButtonStop", T::kBoolean, 6472},                          // 94
-    {"EMailActionOptions", "biMoveToFolderData", T::kBytes, 6476},                     // 95
-    {"EMailActionOptions", "uMoveToFolderCb", T::kUInt, 6988},                         // 96
+    {"EMailActionOptions", "biMoveToFolderData", T::kBytes, 6476,                      // 95
+     "set apart from `uMoveToFolderCb`: neither is derived from the other"},
+    {"EMailActionOptions", "uMoveToFolderCb", T::kUInt, 6988,                          // 96
+     "a number of its own, never derived from the bytes of `biMoveToFolderData`"},
     {"EMailActionOptions", "dwScanAction", T::kDWord, 6992},                           // 97
     {"EMailAlertOptions", "szCustomMessage", T::kText, 6996},                          // 98
     {"EMailAlertOptions", "szReturnCc", T::kText, 7508},                               // 99
@@ -104,20 +110,20 @@ constexpr FieldRow kOASTaskRows[] = {
     {"EMailAlertOptions", "szSendCc", T::kText, 9556},                                 // 103
     {"EMailAlertOptions", "szSendSubject", T::kText, 10068},                           // 104
     {"EMailAlertOptions", "szSendBody", T::kText, 10580},                              // 105
-    {"EMailAlertOptions", "CC_szReturnCc", T::kText, 11092},                           // 106
-    {"EMailAlertOptions", "CC_szReturnSubject", T::kText, 11604},                      // 107
-    {"EMailAlertOptions", "CC_szReturnBody", T::kText, 12116},                         // 108
-    {"EMailAlertOptions", "CC_szSendTo", T::kText, 12628},                             // 109
-    {"EMailAlertOptions", "CC_szSendCc", T::kText, 13140},                             // 110
-    {"EMailAlertOptions", "CC_szSendSubject", T::kText, 13652},                        // 111
-    {"EMailAlertOptions", "CC_szSendBody", T::kText, 14164},                           // 112
+    {"EMailAlertOptions", "CC_szReturnCc", T::kText, 11092, kSecondCopy},              // 106
+    {"EMailAlertOptions", "CC_szReturnSubject", T::kText, 11604, kSecondCopy},         // 107
+    {"EMailAlertOptions", "CC_szReturnBody", T::kText, 12116, kSecondCopy},            // 108
+    {"EMailAlertOptions", "CC_szSendTo", T::kText, 12628, kSecondCopy},                // 109
+    {"EMailAlertOptions", "CC_szSendCc", T::kText, 13140, kSecondCopy},                // 110
+    {"EMailAlertOptions", "CC_szSendSubject", T::kText, 13652, kSecondCopy},           // 111
+    {"EMailAlertOptions", "CC_szSendBody", T::kText, 14164, kSecondCopy},              // 112
     {"EMailAlertOptions", "bNetworkAlert", T::kBoolean, 14676},                        // 113
     {"EMailAlertOptions", "bSoundAlert", T::kBoolean, 14680},                          // 114
     {"EMailAlertOptions", "bReturnMail", T::kBoolean, 14684},                          // 115
     {"EMailAlertOptions", "bSendMailToUser", T::kBoolean, 14688},                      // 116
-    {"EMailAlertOptions", "CC_bReturnMail", T::kBoolean, 14692},                       // 117
-    {"EMailAlertOptions", "CC_bSendMailToUser", T::kBoolean, 14696},                   // 118
-    {"EMailReportOptions", nullptr, T::kBlock, 14704, &ReportBlock},                   // 119-130
+    {"EMailAlertOptions", "CC_bReturnMail", T::kBoolean, 14692, kSecondCopy},          // 117
+    {"EMailAlertOptions", "CC_bSendMailToUser", T::kBoolean, 14696, kSecondCopy},      // 118
+    {"EMailReportOptions", nullptr, T::kBlock, 14704, nullptr, &ReportBlock},          // 119-130
     {"DownloadGeneralOptions", "bEnabled", T::kBoolean, 15260},                        // 131
     {"DownloadGeneralOptions", "bCanBeDisabled", T::kBoolean, 15264},                  // 132
     {"DownloadDetectionOptions", "szProgramExtensions", T::kExtensionText, 15268},     // 133
@@ -143,8 +149,9 @@ constexpr FieldRow kOASTaskRows[] = {
     {"DownloadActionOptions", "dwScanAction", T::kDWord, 17384},                       // 153
     {"DownloadAlertOptions", "bNetworkAlert", T::kBoolean, 17388},                     // 154
     {"DownloadAlertOptions", "bSoundAlert", T::kBoolean, 17392},                       // 155
-    {"DownloadAlertOptions", "bDisplayMessage", T::kBoolean, 17396},                   // 156
-    {"DownloadReportOptions", nullptr, T::kBlock, 17404, &ReportBlock},                // 157-168
+    {"DownloadAlertOptions", "bDisplayMessage", T::kBoolean, 17396,                    // 156
+     "read from this section: `[DownloadActionOptions]` has no `bDisplayMessage`"},
+    {"DownloadReportOptions", nullptr, T::kBlock, 17404, nullptr, &ReportBlock},       // 157-168
     {"INetFltrGeneralOptions", "bEnabled", T::kBoolean, 17960},                        // 169
     {"INetFltrGeneralOptions", "bCanBeDisabled", T::kBoolean, 17964},                  // 170
     {"INetFltrDetectionOptions", "bScanIP", T::kBoolean, 17968},                       // 171
@@ -157,8 +164,8 @@ constexpr FieldRow kOASTaskRows[] = {
     {"INetFltrAlertOptions", "bSoundAlert", T::kBoolean, 18504},                       // 178
     {"INetFltrActionOptions", "dwScanAction", T::kDWord, 18512},                       // 179
     {"INetFltrReportOptions", "szLogFileName", T::kText, 18516},                       // 180
-    {"INetFltrReportOptions", "bButtonDeny", T::kBoolean, 19028},                      // 181
-    {"INetFltrReportOptions", "bButtonContinue", T::kBoolean, 19032},                  // 182
+    {"INetFltrReportOptions", "bButtonDeny", T::kBoolean, 19028, kReadFromReport},     // 181
+    {"INetFltrReportOptions", "bButtonContinue", T::kBoolean, 19032, kReadFromReport},  // 182
     {"INetFltrReportOptions", "bLogToFile", T::kBoolean, 19036},                       // 183
     {"INetFltrReportOptions", "bLimitSize", T::kBoolean, 19040},                       // 184
     {"INetFltrReportOptions", "bLogDetection", T::kBoolean, 19044},                    // 185

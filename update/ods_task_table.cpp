@@ -20,8 +20,9 @@ constexpr FieldRow kODSTaskRows[] = {
     {"ScanOptions", "bConfigurableGuiMode", T::kBoolean, 408},                            // 7
     {"ScanOptions", "dwUIType", T::kDWord, 544},                                          // 8
     {"ScanOptions", "dwPriority", T::kDWord, 612},                                        // 9
-    {"ScanOptions", "dwChecksum", T::kDWord, 680},                                        // 10
-    {"ScanOptions", "szScanItem", T::kText, 748},                                         // 11
+    {"ScanOptions", "dwChecksum", T::kDWord, 680, kTakenAsWritten},                       // 10
+    {"ScanOptions", "szScanItem", T::kText, 748,                                          // 11
+     "one text of its own, apart from the list `[ScanItems]`"},
     {"ScanOptions", "szTaskName", T::kText, 1324},                                        // 12
     {"DetectionOptions", "bScanAllFiles", T::kBoolean, 1900},                             // 13
     {"DetectionOptions", "bScanAllOLE", T::kBoolean, 2240},                               // 14

@@ -1,5 +1,5 @@
-// Option records as data: each record is a table of {section, key, type, offset} rows in
-// update order, run by ApplyFields. The type picks the reader and gives the field's width,
+// Option records as data: each record is a table of {section, key, type, offset, meaning} rows
+// in update order, run by ApplyFields. The type picks the reader and gives the field's width,
 // so the tables can be checked at compile time against their record's size and for overlaps.
 #pragma once
 
@@ -35,11 +35,17 @@ constexpr const char* FieldTypeId(FieldType type) { return kFieldTypeNames[stati
 
 struct RecordTable;
 
+// The meaning of a number that looks computed (a checksum, a time stamp) but is copied.
+inline constexpr char kTakenAsWritten[] = "taken as written: the agent computes nothing for it";
+
 struct FieldRow {
   const char* section;
   const char* key;  // null for a block row
   FieldType type;
   std::size_t offset;
+  // What the product's documentation says the key means, and its unit; null where it says
+  // nothing. Only the script reference shows it.
+  const char* meaning = nullptr;
   const RecordTable* block = nullptr;
 };
 
@@ -80,19 +86,29 @@ constexpr bool RowsDisjoint(const RecordTable& table) {
   return true;
 }
 
-// Calls visit(section, key, type, offset) for every field of the table in update order: a block
-// row's fields come at the row's offset, under the row's section. The agent runs its readers
-// this way, and the script checker learns from it which keys each record reads.
+// Calls visit(section, row, offset) for every field row of the table in update order: a block
+// row's fields come at the row's offset, under the row's section.
 template <typename Visit>
-void ForEachField(const RecordTable& table, Visit&& visit, std::size_t base = 0, const char* blockSection = nullptr) {
+void ForEachFieldRow(const RecordTable& table, Visit&& visit, std::size_t base = 0,
+                     const char* blockSection = nullptr) {
   for (std::size_t i = 0; i < table.count; ++i) {
     const FieldRow& row = table.rows[i];
     if (row.type == FieldType::kBlock) {
-      ForEachField(*row.block, visit, base + row.offset, row.section);
+      ForEachFieldRow(*row.block, visit, base + row.offset, row.section);
     } else {
-      visit(blockSection != nullptr ? blockSection : row.section, row.key, row.type, base + row.offset);
+      visit(blockSection != nullptr ? blockSection : row.section, row, base + row.offset);
     }
   }
+}
+
+// Calls visit(section, key, type, offset) for every field of the table in update order. The
+// agent runs its readers this way, and the script checker learns from it which keys each
+// record reads.
+template <typename Visit>
+void ForEachField(const RecordTable& table, Visit&& visit) {
+  ForEachFieldRow(table, [&visit](const char* section, const FieldRow& row, std::size_t offset) {
+    visit(section, row.key, row.type, offset);
+  });
 }
 
 // Builds a RecordTable from a row array.

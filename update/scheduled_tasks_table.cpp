@@ -1,5 +1,6 @@
 // The schedule of a scheduled task as data: one row per script key, in update order (the
-// trailing comment is that order), with the offset inside the 18284-byte TaskRecord.
+// trailing comment is that order), with the offset inside the 18284-byte TaskRecord and what
+// the key means.
 #include "update/record_checks.h"
 #include "update/record_tables.h"
 #include "product_api/sync_library.h"
@@ -9,28 +10,29 @@ namespace {
 using T = FieldType;
 
 constexpr FieldRow kTaskScheduleRows[] = {
-    {nullptr, "bEnabled", T::kBoolean, 6648},              // 1
-    {nullptr, "uType", T::kDWord, 4744},                   // 2
-    {nullptr, "uMonth", T::kDWord, 5152},                  // 3
-    {nullptr, "uDate", T::kDWord, 5220},                   // 4
-    {nullptr, "uYear", T::kDWord, 5288},                   // 5
-    {nullptr, "uHour", T::kDWord, 4880},                   // 6
-    {nullptr, "uMinute", T::kDWord, 4948},                 // 7
-    {nullptr, "uWeekdays", T::kDWord, 5016},               // 8
-    {nullptr, "dwStartupDelayMins", T::kDWord, 6308},      // 9
-    {nullptr, "bRandomize", T::kBoolean, 6580},            // 10
-    {nullptr, "dwRandomWndMins", T::kDWord, 6104},         // 11
-    {nullptr, "uStatus", T::kDWord, 4676},                 // 12
-    {nullptr, "bLocked", T::kBoolean, 6784},               // 13
-    {nullptr, "bAdmin", T::kBoolean, 6716},                // 14
-    {nullptr, "dwPasswordCRC", T::kDWord, 16860},          // 15
-    {nullptr, "dwPasswordProtect", T::kDWord, 16928},      // 16
+    {nullptr, "bEnabled", T::kBoolean, 6648, "task enabled"},                                       // 1
+    {nullptr, "uType", T::kDWord, 4744, "schedule type"},                                           // 2
+    {nullptr, "uMonth", T::kDWord, 5152, "month"},                                                  // 3
+    {nullptr, "uDate", T::kDWord, 5220, "day of the month"},                                        // 4
+    {nullptr, "uYear", T::kDWord, 5288, "year"},                                                    // 5
+    {nullptr, "uHour", T::kDWord, 4880, "start hour"},                                              // 6
+    {nullptr, "uMinute", T::kDWord, 4948, "start minute"},                                          // 7
+    {nullptr, "uWeekdays", T::kDWord, 5016, "days of the week"},                                    // 8
+    {nullptr, "dwStartupDelayMins", T::kDWord, 6308, "start-up delay, in minutes"},                 // 9
+    {nullptr, "bRandomize", T::kBoolean, 6580, "randomise the start time"},                         // 10
+    {nullptr, "dwRandomWndMins", T::kDWord, 6104, "width of the random start window, in minutes"},  // 11
+    {nullptr, "uStatus", T::kDWord, 4676, "task status"},                                           // 12
+    {nullptr, "bLocked", T::kBoolean, 6784, "task locked"},                                         // 13
+    {nullptr, "bAdmin", T::kBoolean, 6716, "administrator flag"},                                   // 14
+    {nullptr, "dwPasswordCRC", T::kDWord, 16860,  // 15
+     "CRC of the task password, taken as written: the agent computes nothing"},
+    {nullptr, "dwPasswordProtect", T::kDWord, 16928, "password protection setting"},                // 16
 };
 
 constexpr RecordTable kTaskScheduleTable = MakeTable(kTaskScheduleRows, kTaskRecordSize);
 
-constexpr FieldRow kUpdateTaskRows[] = {{"Update", nullptr, T::kBlock, 0, &kTaskScheduleTable}};
-constexpr FieldRow kUpgradeTaskRows[] = {{"Upgrade", nullptr, T::kBlock, 0, &kTaskScheduleTable}};
+constexpr FieldRow kUpdateTaskRows[] = {{"Update", nullptr, T::kBlock, 0, nullptr, &kTaskScheduleTable}};
+constexpr FieldRow kUpgradeTaskRows[] = {{"Upgrade", nullptr, T::kBlock, 0, nullptr, &kTaskScheduleTable}};
 constexpr RecordTable kUpdateTaskTable = MakeTable(kUpdateTaskRows, kTaskRecordSize);
 constexpr RecordTable kUpgradeTaskTable = MakeTable(kUpgradeTaskRows, kTaskRecordSize);
 

@@ -30,7 +30,7 @@ TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
       "error: cannot read the script: " + tool_cli::SystemMessage(ERROR_FILE_NOT_FOUND) + "\r\n" + missing +
       ": 1 error, 0 warnings\r\n";
   // Arguments, exit code, and the output: all of it when the text ends a line, else a part.
-  const std::vector<std::tuple<std::string, int, std::string>> cases = {
+  std::vector<std::tuple<std::string, int, std::string>> cases = {
       {Quoted(values), kExitWarnings, "\r\n" + values + ": 0 errors, "},
       {Quoted(unknown), kExitErrors,
        "line 3: error: [TARNUPDATE] UpdateType = OSA is none of OAS, ODS and SCHEDULE: the agent updates nothing; "
@@ -43,6 +43,11 @@ TEST(TarncheckProgram, ExitCodeSaysCleanWarningsOrErrorsAndTheOutputSaysWhy) {
       {Quoted(missing) + " " + Quoted(values), kExitErrors, "\r\n2 scripts: 1 error, "},
       {Quoted(clean) + " " + Quoted(values), kExitWarnings, "\r\n2 scripts: 0 errors, "},
   };
+  for (const checker_test::Example& x : checker_test::kExamples) {
+    const std::string file = ProgramBesideTest("examples\\" + x.name + ".ini");
+    cases.emplace_back("\"" + file + "\"", x.warning.empty() ? kExitClean : kExitWarnings,
+                       x.warning.empty() ? file + ": no problems found\r\n" : "warning: " + x.warning);
+  }
   for (const auto& [arguments, exitCode, output] : cases) {
     SCOPED_TRACE("tarncheck " + arguments);
     const checker_test::ProgramOutput run = RunBesideTest("tarncheck.exe", arguments, true);
