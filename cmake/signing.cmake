@@ -74,6 +74,13 @@ else()
   endif()
 endif()
 
+# The signing rules run in several folders: a relative path would mean something else in each.
+foreach(path IN LISTS key_file)
+  if(NOT IS_ABSOLUTE "${path}")
+    message(FATAL_ERROR "The signing key's file must be named by an absolute path, not '${path}'")
+  endif()
+endforeach()
+
 # What the signatures depend on besides the files: the key's file, and this description of the
 # key, rewritten only when it changes. Both make every program relink and every package be made
 # again, so a build folder never mixes keys.

@@ -1,7 +1,7 @@
 // signercheck FILE: what Windows makes of FILE's Authenticode signature. Prints WinVerifyTrust's
 // result as 0x and 8 hexadecimal digits and, when it is 0, the SHA-256 thumbprint of the
 // certificate that signed: Windows accepts a signature by any self-signed stranger as well, so
-// only the thumbprint says whose it is. Exit code 0 once the line is printed.
+// only the thumbprint says whose it is.
 #include <windows.h>
 #include <softpub.h>
 #include <wintrust.h>
@@ -14,13 +14,13 @@
 
 namespace {
 
-GUID VerifyAction() { return WINTRUST_ACTION_GENERIC_VERIFY_V2; }
+GUID verifyAction = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+const HWND kNoWindow = static_cast<HWND>(INVALID_HANDLE_VALUE);
 
 // The verifier's state lives until the same call is made again with STATEACTION_CLOSE.
 void CloseTrustState(WINTRUST_DATA* data) {
-  GUID action = VerifyAction();
   data->dwStateAction = WTD_STATEACTION_CLOSE;
-  WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, data);
+  WinVerifyTrust(kNoWindow, &verifyAction, data);
 }
 using TrustState = UniqueHandle<NullIsNoneTraits<WINTRUST_DATA*, CloseTrustState>>;
 
@@ -40,21 +40,12 @@ std::string SignerThumbprint(HANDLE state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  wchar_t path[MAX_PATH];
+  if (argc != 2 || MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path, MAX_PATH) <= 0) {
     std::fprintf(stderr, "usage: signercheck FILE\n");
     return 64;
   }
-  std::wstring widePath(MAX_PATH, L'\0');
-  const int length = MultiByteToWideChar(CP_ACP, 0, argv[1], -1, &widePath[0], MAX_PATH);
-  if (length <= 0) {
-    std::fprintf(stderr, "signercheck: cannot read the path %s\n", argv[1]);
-    return 64;
-  }
-  widePath.resize(static_cast<std::size_t>(length) - 1);
-
-  WINTRUST_FILE_INFO file{};
-  file.cbStruct = sizeof file;
-  file.pcwszFilePath = widePath.c_str();
+  WINTRUST_FILE_INFO file{sizeof file, path, nullptr, nullptr};
   WINTRUST_DATA data{};
   data.cbStruct = sizeof data;
   data.dwUIChoice = WTD_UI_NONE;
@@ -62,15 +53,10 @@ int main(int argc, char** argv) {
   data.dwUnionChoice = WTD_CHOICE_FILE;
   data.pFile = &file;
   data.dwStateAction = WTD_STATEACTION_VERIFY;
-  GUID action = VerifyAction();
-  const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+  const LONG status = WinVerifyTrust(kNoWindow, &verifyAction, &data);
   const TrustState state(&data);
-
-  std::string line = "0x";
-  char digits[9];
-  std::snprintf(digits, sizeof digits, "%08lX", static_cast<unsigned long>(status));
-  line += digits;
-  if (status == 0) line += " " + SignerThumbprint(data.hWVTStateData);
-  std::printf("%s\n", line.c_str());
+  std::printf("0x%08lX", static_cast<unsigned long>(status));
+  if (status == 0) std::printf(" %s", SignerThumbprint(data.hWVTStateData).c_str());
+  std::printf("\n");
   return 0;
 }
