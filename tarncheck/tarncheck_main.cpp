@@ -15,6 +15,7 @@
 #include "tarncheck/json_report.h"
 #include "tarncheck/reference_text.h"
 #include "tarncheck/script_check.h"
+#include "tarncheck/script_signature.h"
 
 namespace {
 
@@ -43,13 +44,19 @@ int CheckFile(const char* path, bool json) {
   std::ostringstream bytes;
   bytes << file.rdbuf();
   const Findings findings = CheckScript(bytes.str());
+  const ScriptSignature signature = CheckScriptSignature(path, bytes.str());
+  const int exitCode = ExitCodeWith(ExitCodeOf(findings), signature);
   if (json) {
-    std::printf("%s\n", FindingsJson(path, bytes.str(), findings).dump(2).c_str());
-    return ExitCodeOf(findings);
+    nlohmann::ordered_json report = FindingsJson(path, bytes.str(), findings);
+    report["signature"] = SignatureJson(signature);
+    report["exitCode"] = exitCode;
+    std::printf("%s\n", report.dump(2).c_str());
+    return exitCode;
   }
   for (const Finding& finding : findings) std::printf("%s\n", FormatFinding(finding).c_str());
+  if (signature.present) std::printf("%s\n", SignatureText(signature).c_str());
   std::printf("%s: %s\n", path, Summary(findings).c_str());
-  return ExitCodeOf(findings);
+  return exitCode;
 }
 
 }  // namespace

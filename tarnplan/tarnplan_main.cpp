@@ -4,6 +4,7 @@
 //   tarnplan preview SCRIPT [--backup FILE] [--json]
 //   tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]
 //   tarnplan history [--json]
+//   tarnplan sign SCRIPT --pfx FILE [--password-env NAME] [--json]
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -13,11 +14,13 @@
 #include <cstring>
 #include <string>
 
+#include "foundation/json_schema.h"
 #include "foundation/secure_file.h"
 #include "foundation/unique_handle.h"
 #include "tarnplan/product_reading.h"
 #include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
+#include "tarnplan/script_signing.h"
 #include "update/script_readers.h"
 #include "update/undo_capture.h"
 #include "update/undo_points.h"
@@ -32,7 +35,9 @@ constexpr char kUsage[] =
     "       tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]\n"
     "           the product's settings as an update script: exit 0, 1 with values left out, 2 on failure\n"
     "       tarnplan history [--json]\n"
-    "           the agent's undo points, newest first: exit 0, 1 when there is none, 2 when unreadable\n";
+    "           the agent's undo points, newest first: exit 0, 1 when there is none, 2 when unreadable\n"
+    "       tarnplan sign SCRIPT --pfx FILE [--password-env NAME] [--json]\n"
+    "           writes SCRIPT.p7s, the script's signature by the PFX's certificate: exit 0, 2 on failure\n";
 
 struct Options {
   std::string command;
@@ -253,12 +258,56 @@ int RunHistory(const Options& options) {
   return run.Finish(kExitNothing);
 }
 
+// sign SCRIPT --pfx FILE [--password-env NAME] [--json]: the PFX's password, if any, comes from
+// the environment, never from the command line that other users may see.
+int RunSign(int argc, char** argv) {
+  Options options;
+  std::string pfx, passwordName;
+  bool wrong = argc < 3;
+  for (int i = 3; i < argc && !wrong; ++i) {
+    std::string* value = std::strcmp(argv[i], "--pfx") == 0 ? &pfx
+                         : std::strcmp(argv[i], "--password-env") == 0 ? &passwordName : nullptr;
+    if (value != nullptr && i + 1 < argc && value->empty()) {
+      *value = argv[++i];
+    } else if (std::strcmp(argv[i], "--json") == 0 && !options.json) {
+      options.json = true;
+    } else {
+      wrong = true;
+    }
+  }
+  if (wrong || pfx.empty()) {
+    std::fprintf(stderr, "tarnplan: sign needs a SCRIPT and --pfx FILE\n%s", kUsage);
+    return kExitError;
+  }
+  const std::string path = FullPath(argv[2]);
+  Run run{options, {{"schemaVersion", kJsonSchemaVersion}, {"command", "sign"}, {"script", AnsiToUtf8(path)},
+                    {"signature", nullptr}, {"signer", nullptr}}};
+  std::wstring password;
+  if (!passwordName.empty()) {
+    const std::wstring name(passwordName.begin(), passwordName.end());
+    password.resize(GetEnvironmentVariableW(name.c_str(), nullptr, 0));
+    if (password.empty()) return run.Finish(kExitError, "the environment variable " + passwordName + " is not set");
+    password.resize(GetEnvironmentVariableW(name.c_str(), &password[0], static_cast<DWORD>(password.size())));
+  }
+  const ScriptSigning signing = SignScript(path, pfx, password.c_str());
+  SecureZeroMemory(&password[0], password.size() * sizeof(wchar_t));
+  if (!signing.error.empty()) return run.Finish(kExitError, signing.error);
+  run.report["signature"] = AnsiToUtf8(signing.signatureFile);
+  run.report["signer"] = Sha256Hex(signing.signer);
+  if (!options.json) {
+    std::printf("%s written: signed by the certificate %s\n", signing.signatureFile.c_str(),
+                Sha256Hex(signing.signer).c_str());
+  }
+  return run.Finish(kExitNothing);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // A console or a device takes every write of an unbuffered stream on its own: what tarnplan
   // says leaves in one piece at the end.
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  if (argc >= 2 && std::strcmp(argv[1], "sign") == 0) return RunSign(argc, argv);
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::fputs(kUsage, stderr);
