@@ -16,7 +16,7 @@ for who in signer stranger; do
   sign -md sha256 -signer $who.pem -inkey $who.key -out $who-attributes.p7s
   sign -md sha256 -signer $who.pem -inkey $who.key -noattr -out $who-no-attributes.p7s
 done
-sign -md sha1 -signer signer.pem -inkey signer.key -out sha1.p7s
+sign -md sha1 -signer signer.pem -inkey signer.key -noattr -out sha1.p7s
 sign -md sha256 -signer signer.pem -inkey signer.key -nocerts -out no-certificate.p7s
 sign -md sha256 -signer signer.pem -inkey signer.key -signer stranger.pem -inkey stranger.key -out two-signers.p7s
 head -c 200 signer-attributes.p7s >truncated.p7s
