@@ -144,7 +144,9 @@ SignatureCheck CheckDetachedSignature(const Sha256Digest& contentDigest, const u
                                       std::size_t signatureSize, const std::vector<Sha256Digest>& trusted) {
   SignatureCheck check;
   using V = SignatureVerdict;
-  if (!Crypt().Complete()) return Refuse(check, V::kNoCryptography, "CRYPT32.DLL cannot be loaded from the system folder");
+  if (!Crypt().Complete()) {
+    return Refuse(check, V::kNoCryptography, "CRYPT32.DLL cannot be loaded from the system folder");
+  }
   if (signature == nullptr || signatureSize == 0) return Refuse(check, V::kUnparsable, "the signature file is empty");
   if (signatureSize > 0x1000000) return Refuse(check, V::kUnparsable, "the signature file is larger than 16 MB");
 
@@ -201,8 +203,9 @@ SignatureCheck CheckDetachedSignature(const Sha256Digest& contentDigest, const u
     }
   }
   if (!SignatureVerifies(*certificate.get()->pCertInfo, signedDigest, signer.EncryptedHash)) {
-    return hasAttributes ? Refuse(check, V::kBadSignature, "the signature does not verify with the signer's certificate")
-                         : Refuse(check, V::kContentChanged, "the script is not the one signed, or the signature is damaged");
+    return hasAttributes
+               ? Refuse(check, V::kBadSignature, "the signature does not verify with the signer's certificate")
+               : Refuse(check, V::kContentChanged, "the script is not the one signed, or the signature is damaged");
   }
   if (std::find(trusted.begin(), trusted.end(), check.signer) == trusted.end()) {
     return Refuse(check, V::kUntrustedSigner, "its signer is not a trusted signer");

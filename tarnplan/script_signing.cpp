@@ -166,9 +166,6 @@ ScriptSigning SignScript(const std::string& scriptPath, const std::string& pfxPa
     return signing;
   }
   signing.signer = self.signer;
-  signing.signatureFile = scriptPath + ".p7s";
-  const FileStatus written = WriteWholeFile(signing.signatureFile.c_str(), signature.data(), signature.size(),
-                                            FileReaders::kUsers, true);
-  if (!written.ok()) signing.error = "cannot write " + signing.signatureFile + ": " + written.Reason().c_str();
+  signing.signature.assign(signature.begin(), signature.end());
   return signing;
 }

@@ -7,11 +7,11 @@
 #include "foundation/sha256.h"
 
 struct ScriptSigning {
-  std::string signatureFile;  // SCRIPT.p7s, written whole
-  Sha256Digest signer{};      // the SHA-256 thumbprint the agent's TrustedSigners must list
-  std::string error;          // empty when signed, else why not, for "tarnplan: ..."
+  std::string signature;  // DER, for SCRIPT.p7s
+  Sha256Digest signer{};  // the SHA-256 thumbprint the agent's TrustedSigners must list
+  std::string error;      // empty when signed, else why not, for "tarnplan: ..."
 };
 
 // Signs exactly the bytes of `scriptPath` (SHA-256, DER, the signer's certificate included) and
-// checks the signature as the agent will before writing it. `password` may be null for none.
+// checks the signature as the agent will. `password` may be null for none.
 ScriptSigning SignScript(const std::string& scriptPath, const std::string& pfxPath, const wchar_t* password);

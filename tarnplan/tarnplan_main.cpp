@@ -292,11 +292,14 @@ int RunSign(int argc, char** argv) {
   const ScriptSigning signing = SignScript(path, pfx, password.c_str());
   SecureZeroMemory(&password[0], password.size() * sizeof(wchar_t));
   if (!signing.error.empty()) return run.Finish(kExitError, signing.error);
-  run.report["signature"] = AnsiToUtf8(signing.signatureFile);
+  const std::string file = path + ".p7s";
+  if (const std::string cause = WriteScriptFile(file, signing.signature); !cause.empty()) {
+    return run.Finish(kExitError, "the signature cannot be written to " + file + cause);
+  }
+  run.report["signature"] = AnsiToUtf8(file);
   run.report["signer"] = Sha256Hex(signing.signer);
   if (!options.json) {
-    std::printf("%s written: signed by the certificate %s\n", signing.signatureFile.c_str(),
-                Sha256Hex(signing.signer).c_str());
+    std::printf("%s written: signed by the certificate %s\n", file.c_str(), Sha256Hex(signing.signer).c_str());
   }
   return run.Finish(kExitNothing);
 }

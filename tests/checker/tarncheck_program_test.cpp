@@ -59,7 +59,8 @@ TEST(TarncheckProgram, ReportsTheSignatureTarnplanSignWrote) {
   SetEnvironmentVariableA("TARN_TEST_PFX_PASSWORD", "tarn test");
   const std::string sign = "sign \"" + script + "\" --pfx \"" + fixtures + "signer.pfx\" --password-env ";
   EXPECT_EQ(checker_test::RunBesideTest("tarnplan.exe", sign + "TARN_TEST_NO_SUCH_VARIABLE").exitCode, 2);
-  const checker_test::ProgramOutput signing = checker_test::RunBesideTest("tarnplan.exe", sign + "TARN_TEST_PFX_PASSWORD");
+  const checker_test::ProgramOutput signing =
+      checker_test::RunBesideTest("tarnplan.exe", sign + "TARN_TEST_PFX_PASSWORD");
   ASSERT_EQ(signing.exitCode, 0) << signing.out << signing.err;
   EXPECT_EQ(signing.out, script + ".p7s written: signed by the certificate " + signer + "\r\n");
   EXPECT_TRUE(RunUnix({"openssl", "cms", "-verify", "-binary", "-inform", "DER", "-in", UnixName(script + ".p7s"),

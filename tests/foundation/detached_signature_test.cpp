@@ -20,7 +20,8 @@ Sha256Digest ThumbprintOf(const std::string& who) {
   return digest;
 }
 
-SignatureCheck Check(const std::string& content, const std::string& signature, const std::vector<Sha256Digest>& trusted) {
+SignatureCheck Check(const std::string& content, const std::string& signature,
+                     const std::vector<Sha256Digest>& trusted) {
   Sha256Digest digest{};
   EXPECT_TRUE(Sha256Of(content.data(), content.size(), digest));
   return CheckDetachedSignature(digest, reinterpret_cast<const unsigned char*>(signature.data()), signature.size(),
