@@ -5,24 +5,9 @@
 
 #include <cstring>
 
-#include "foundation/unique_handle.h"
+#include "foundation/crypto_handles.h"
 
 namespace {
-
-void ReleaseProvider(HCRYPTPROV provider) { CryptReleaseContext(provider, 0); }
-
-struct ProviderTraits {
-  using Handle = HCRYPTPROV;
-  static Handle None() { return 0; }
-  static bool IsNone(Handle handle) { return handle == 0; }
-  static void Close(Handle handle) { ReleaseProvider(handle); }
-};
-struct HashTraits {
-  using Handle = HCRYPTHASH;
-  static Handle None() { return 0; }
-  static bool IsNone(Handle handle) { return handle == 0; }
-  static void Close(Handle handle) { CryptDestroyHash(handle); }
-};
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -34,13 +19,10 @@ int HexValue(char c) {
 }  // namespace
 
 bool Sha256Of(const void* bytes, std::size_t size, Sha256Digest& digest) {
-  HCRYPTPROV rawProvider = 0;
-  // The AES provider is the one that knows SHA-256; no key container is needed for a digest.
-  if (!CryptAcquireContextW(&rawProvider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) return false;
-  const UniqueHandle<ProviderTraits> provider(rawProvider);
-  HCRYPTHASH rawHash = 0;
-  if (!CryptCreateHash(provider.get(), CALG_SHA_256, 0, 0, &rawHash)) return false;
-  const UniqueHandle<HashTraits> hash(rawHash);
+  const CryptProvider provider = AcquireAesProvider();
+  if (!provider) return false;
+  const CryptHash hash = CreateCryptHash(provider.get(), CALG_SHA_256);
+  if (!hash) return false;
   const BYTE* next = static_cast<const BYTE*>(bytes);
   // CryptHashData takes a DWORD of bytes at a time.
   while (size > 0) {

@@ -38,6 +38,7 @@ enum class Rule {
   kListReplaced,
   kListItemUnread,
   kListItemEmpty,
+  kSignatureInvalid,
 };
 
 struct RuleText {
@@ -73,8 +74,9 @@ constexpr RuleText kRules[] = {
     {"list-replaced", "a list section absent from a script of its update type: the product's list is emptied"},
     {"list-item-unread", "a list item the agent never reaches"},
     {"list-item-empty", "an empty list item: an empty item is added"},
+    {"signature-invalid", "the signature beside the script does not verify: an agent that requires signers refuses it"},
 };
-static_assert(sizeof kRules / sizeof kRules[0] == static_cast<std::size_t>(Rule::kListItemEmpty) + 1,
+static_assert(sizeof kRules / sizeof kRules[0] == static_cast<std::size_t>(Rule::kSignatureInvalid) + 1,
               "one text for each rule");
 
 inline const char* RuleId(Rule rule) { return kRules[static_cast<std::size_t>(rule)].id; }

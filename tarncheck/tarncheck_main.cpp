@@ -19,6 +19,7 @@
 #include "tarncheck/json_report.h"
 #include "tarncheck/reference_text.h"
 #include "tarncheck/script_check.h"
+#include "tarncheck/script_signature.h"
 #include "tool_cli/tool_cli.h"
 
 namespace {
@@ -56,6 +57,7 @@ DWORD ReadScript(const std::string& path, std::string& bytes) {
 struct Checked {
   std::string path, bytes;
   Findings findings;
+  ScriptSignature signature;
 };
 
 Checked CheckFile(const std::string& path) {
@@ -66,6 +68,11 @@ Checked CheckFile(const std::string& path) {
     checked.findings = {{0, Severity::kError, Rule::kScriptUnreadable, "cannot read the script: " + tool_cli::SystemMessage(error), "", ""}};
   } else {
     checked.findings = CheckScript(checked.bytes);
+    checked.signature = CheckScriptSignature(path, checked.bytes);
+    // The agent would refuse the script where its signers are required: an error like any other.
+    if (checked.signature.present && !checked.signature.valid) {
+      checked.findings.push_back({0, Severity::kError, Rule::kSignatureInvalid, SignatureText(checked.signature), "", ""});
+    }
   }
   return checked;
 }
@@ -79,8 +86,10 @@ int Report(const std::vector<Checked>& scripts, bool json) {
     exitCode = std::max(exitCode, ExitCodeOf(script.findings));
     if (json) {
       documents.push_back(FindingsJson(script.path, script.bytes, script.findings));
+      documents.back()["signature"] = SignatureJson(script.signature);
     } else {
       for (const Finding& finding : script.findings) std::printf("%s\n", FormatFinding(finding).c_str());
+      if (script.signature.valid) std::printf("%s\n", SignatureText(script.signature).c_str());
       std::printf("%s: %s\n", script.path.c_str(), Summary(script.findings).c_str());
     }
   }

@@ -1,9 +1,10 @@
 // tarnplan: what an update script would change on this machine, before the agent applies it;
-// the product's settings as an update script; a backup to go back to.
+// the product's settings as an update script; a backup to go back to; a script's signature.
 //
 //   tarnplan preview SCRIPT [--backup FILE] [--json]
 //   tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]
 //   tarnplan history [--json]
+//   tarnplan sign SCRIPT --pfx FILE [--password-env NAME] [--json]
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -20,6 +21,7 @@
 #include "tarnplan/product_reading.h"
 #include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
+#include "tarnplan/script_signing.h"
 #include "tool_cli/tool_cli.h"
 #include "update/script_readers.h"
 #include "update/undo_capture.h"
@@ -37,12 +39,15 @@ const tool_cli::Tool kTool{
     "           the product's settings as an update script: exit 0, 1 with values left out, 2 on failure\n"
     "       tarnplan history [--json]\n"
     "           the agent's undo points, newest first: exit 0, 1 when there is none, 2 when unreadable\n"
+    "       tarnplan sign SCRIPT --pfx FILE [--password-env NAME] [--json]\n"
+    "           writes SCRIPT.p7s, the script's signature by the PFX's certificate: exit 0, 2 on failure\n"
     "       exit 64: a wrong command line\n"};
 
 struct Options {
   std::string command;
   std::string argument;  // the script, or the update type
-  std::string file;      // --backup or --out
+  std::string file;      // --backup, --out or --pfx
+  std::string passwordName;  // --password-env: the variable that holds the PFX's password
   bool json = false;
 };
 
@@ -54,7 +59,10 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
     const std::string argument = argv[i];
     if (argument == "--json") {
       options.json = true;
-    } else if (argument == "--backup" || argument == "--out") {
+    } else if (argument == "--password-env") {
+      if (i + 1 >= argc) return argument + " needs a NAME";
+      options.passwordName = argv[++i];
+    } else if (argument == "--backup" || argument == "--out" || argument == "--pfx") {
       if (!fileOption.empty()) {
         return fileOption == argument ? argument + " given twice" : fileOption + " and " + argument + " together";
       }
@@ -67,19 +75,25 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
       words.push_back(argument);
     }
   }
-  if (words.empty()) return "no command given: preview, export or history";
+  if (words.empty()) return "no command given: preview, export, history or sign";
   options.command = words[0];
   const bool history = options.command == "history";
-  if (!history && options.command != "preview" && options.command != "export") {
+  const bool sign = options.command == "sign";
+  if (!history && !sign && options.command != "preview" && options.command != "export") {
     return "unknown command " + options.command;
   }
   if (words.size() < 2 && !history) {
-    return options.command == "preview" ? "preview needs a SCRIPT" : "export needs an update type: OAS, ODS or SCHEDULE";
+    return options.command == "export" ? "export needs an update type: OAS, ODS or SCHEDULE" : options.command + " needs a SCRIPT";
   }
   if (words.size() > (history ? 1u : 2u)) return "unexpected argument " + words[history ? 1 : 2];
   if (!history) options.argument = words[1];
-  const char* ownOption = options.command == "preview" ? "--backup" : options.command == "export" ? "--out" : "";
+  const char* ownOption = options.command == "preview" ? "--backup"
+                          : options.command == "export" ? "--out"
+                          : sign                        ? "--pfx"
+                                                        : "";
   if (!fileOption.empty() && fileOption != ownOption) return options.command + " takes no " + fileOption;
+  if (!options.passwordName.empty() && !sign) return options.command + " takes no --password-env";
+  if (sign && options.file.empty()) return "sign needs --pfx FILE";
   // The JSON report goes to standard output: an exported script must then go to a file.
   if (options.command == "export" && options.json && options.file.empty()) return "export --json needs --out FILE";
   return "";
@@ -309,6 +323,39 @@ int RunHistory(const Options& options) {
   return run.Finish(kExitNothing);
 }
 
+// sign SCRIPT --pfx FILE [--password-env NAME] [--json]: the PFX's password, if any, comes from
+// the environment, never from the command line that other users may see.
+int RunSign(const Options& options) {
+  const std::string& pfx = options.file;
+  const std::string& passwordName = options.passwordName;
+  const std::string path = FullPath(options.argument);
+  Run run{options, Run::Begin("sign")};
+  run.report["script"] = AnsiToUtf8(path);
+  run.report["signature"] = nullptr;
+  run.report["signer"] = nullptr;
+  std::wstring password;
+  if (!passwordName.empty()) {
+    const std::wstring name(passwordName.begin(), passwordName.end());
+    password.resize(GetEnvironmentVariableW(name.c_str(), nullptr, 0));
+    if (password.empty()) return run.Finish(kExitError, "the environment variable " + passwordName + " is not set");
+    password.resize(GetEnvironmentVariableW(name.c_str(), &password[0], static_cast<DWORD>(password.size())));
+  }
+  const ScriptSigning signing = SignScript(path, pfx, password.c_str());
+  SecureZeroMemory(&password[0], password.size() * sizeof(wchar_t));
+  if (!signing.error.empty()) return run.Finish(kExitError, signing.error);
+  const std::string file = path + ".p7s";
+  if (const std::string cause = WriteScriptFile(file, signing.signature); !cause.empty()) {
+    return run.Finish(kExitError, "the signature cannot be written to " + file + cause);
+  }
+  run.report["signature"] = AnsiToUtf8(file);
+  run.report["signer"] = Sha256Hex(signing.signer);
+  if (!options.json) {
+    std::printf("%s written: signed by the certificate %s\n", file.c_str(), Sha256Hex(signing.signer).c_str());
+  }
+  return run.Finish(kExitNothing);
+
+}
+
 // The report is held in standard output's buffer until the end, where a write that fails (a
 // full disk, a reader that went away) would otherwise be lost without a word, leaving a
 // verdict's exit code with nothing printed: flushed here, a failure is said and is the exit.
@@ -331,5 +378,6 @@ int main(int argc, char** argv) {
     return tool_cli::UsageError(kTool, problem);
   }
   if (options.command == "history") return ReportWritten(RunHistory(options));
+  if (options.command == "sign") return ReportWritten(RunSign(options));
   return ReportWritten(options.command == "preview" ? RunPreview(options) : RunExport(options));
 }

@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -13,6 +15,7 @@
 
 #include "tarncheck/findings.h"
 #include "testtools/checker_test_support.h"
+#include "testtools/unix_link.h"
 #include "tool_cli/tool_cli.h"
 
 namespace {
@@ -107,6 +110,43 @@ TEST(TarncheckProgram, JsonIsOneDocumentOverAllScripts) {
   }
 }
 
+// tarnplan sign's signature as openssl and tarncheck read it, for the script as signed and changed.
+TEST(TarncheckProgram, ReportsTheSignatureTarnplanSignWrote) {
+  const std::string fixtures = ProgramBesideTest("signatures\\");
+  const std::string script = checker_test::WriteTemporary("signed.ini", ReadBytes(fixtures + "script.ini"));
+  DeleteFileA((script + ".p7s").c_str());
+  std::string signer = ReadBytes(fixtures + "signer.sha256").substr(0, 64);
+  std::transform(signer.begin(), signer.end(), signer.begin(), [](char c) { return std::toupper(c); });
+  SetEnvironmentVariableA("TARN_TEST_PFX_PASSWORD", "tarn test");
+  const std::string sign = "sign " + Quoted(script) + " --pfx " + Quoted(fixtures + "signer.pfx") + " --password-env ";
+  EXPECT_EQ(RunBesideTest("tarnplan.exe", sign + "TARN_TEST_NO_SUCH_VARIABLE").exitCode, 2);
+  const checker_test::ProgramOutput signing = RunBesideTest("tarnplan.exe", sign + "TARN_TEST_PFX_PASSWORD");
+  ASSERT_EQ(signing.exitCode, 0) << signing.out << signing.err;
+  EXPECT_EQ(signing.out, script + ".p7s written: signed by the certificate " + signer + "\r\n");
+  EXPECT_TRUE(RunUnix({"openssl", "cms", "-verify", "-binary", "-inform", "DER", "-in", UnixName(script + ".p7s"),
+                       "-content", UnixName(script), "-noverify", "-out", "/dev/null"}));
+
+  // As signed and changed: the exit code, a part of the text, and the JSON's signature member.
+  for (const bool changed : {false, true}) {
+    SCOPED_TRACE(changed ? "changed" : "as signed");
+    std::string bytes = ReadBytes(fixtures + "script.ini");
+    if (changed) bytes.back() = ' ';
+    checker_test::WriteTemporary("signed.ini", bytes);
+    const checker_test::ProgramOutput text = RunBesideTest("tarncheck.exe", Quoted(script));
+    EXPECT_EQ(text.exitCode, changed ? kExitErrors : kExitClean);
+    const std::string line = changed ? "error: the signature " + script + ".p7s is not valid: the script is not the one signed"
+                                     : ".p7s: valid signature by the certificate " + signer + "; ";
+    EXPECT_NE(text.out.find(line), std::string::npos) << text.out;
+    const nlohmann::json json = nlohmann::json::parse(RunBesideTest("tarncheck.exe", Quoted(script) + " --json").out);
+    const nlohmann::json& signature = json["scripts"][0]["signature"];
+    EXPECT_EQ(signature["valid"], !changed);
+    EXPECT_EQ(signature["signer"], signer);
+    EXPECT_EQ(signature["reason"].is_null(), !changed);
+    EXPECT_EQ(json["exitCode"], text.exitCode);
+  }
+  DeleteFileA((script + ".p7s").c_str());
+}
+
 // Help on standard output with 0; a wrong command line named in one line, then the usage, with 64.
 TEST(ToolCommandLines, HelpExitsZeroAndAWrongLineIsNamedWithExitCode64) {
   const struct { std::string program, arguments, problem; } cases[] = {
@@ -122,6 +162,7 @@ TEST(ToolCommandLines, HelpExitsZeroAndAWrongLineIsNamedWithExitCode64) {
       {"tarnplan", "export", "export needs an update type: OAS, ODS or SCHEDULE"},
       {"tarnplan", "review none.ini", "unknown command review"},
       {"tarnplan", "preview none.ini --out x.ini", "preview takes no --out"},
+      {"tarnplan", "sign none.ini", "sign needs --pfx FILE"},
       {"tarnmon", "--json -h", ""},
       {"tarnmon", "/?", ""},
       {"tarnmon", "--jsn tarnupd.exe", "unknown option --jsn"},
