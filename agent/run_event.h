@@ -93,9 +93,9 @@ class RunEventInserts {
  private:
   CommandLine commandLine_;
   Short number_, agentVersion_, productVersion_, kind_, written_, absent_, failed_, committed_;
-  Long text_, script_, lists_, tasks_, undo_;
-  const wchar_t* strings_[14];
-  WORD count_ = 5;  // of every run; an update's nine more follow
+  Long text_, script_, lists_, tasks_, undo_, refusal_;
+  const wchar_t* strings_[15];
+  WORD count_ = 5;  // of every run; an update's ten more follow
 };
 
 // Reports the run's event: its command line, result, versions and, for LC_UPDATE=, what the
