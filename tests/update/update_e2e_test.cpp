@@ -240,25 +240,19 @@ bool SaidLineWith(const AgentRun& run, const std::string& text) {
 // or a pin that is no SHA-256, is refused before the product is touched at all.
 TEST_F(UpdateE2eTest, APinnedScriptIsAppliedOnlyWhenItsSha256IsThePin) {
   const std::string script = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=pinned\r\n";
-  const std::string pin = "6273050ad56e1ab7bc518bee569a4c849acb69a280315119790d5882ded8e46c";  // sha256sum
-  const std::string pinUpper = "6273050AD56E1AB7BC518BEE569A4C849ACB69A280315119790D5882DED8E46C";
+  // As sha256sum gives them, of the script and of the script changed.
+  const std::string pin = "6273050ad56e1ab7bc518bee569a4c849acb69a280315119790d5882ded8e46c", pinUpper = Upper(pin);
   const std::string changedPin = "8FDAE59CCE3E202FF02E58D0208C3CEB9AC56C1CC34A610BE73F23D70D55531E";
-  const struct {
-    std::string pin;
-    DWORD type;
-    std::string applied;  // the script given to the agent
-    DWORD result;
-    std::string said;  // in a status line
+  const struct {  // the pin of `type`, the script given to the agent, a text of a status line, the result
+    std::string pin; DWORD type; std::string applied, said; DWORD result;
   } cases[] = {
-      {pin, REG_SZ, script, 0, "The script's SHA-256 is the one LC_UPDATE\\ScriptSha256 names."},
-      {pinUpper, REG_SZ, script, 0, "The script's SHA-256 is the one"},
-      {pin, REG_SZ, script + "szFaxForm=changed\r\n", 13,
-       "The script's SHA-256 is " + changedPin + ", not " + pinUpper + " as LC_UPDATE\\ScriptSha256 names: nothing"},
-      {pin.substr(0, 63) + "d", REG_SZ, script, 13, "The script's SHA-256 is " + pinUpper + ", not "},
-      {pin.substr(1), REG_SZ, script, 13, "LC_UPDATE\\ScriptSha256 \"" + pin.substr(1) + "\" is no SHA-256"},
-      {pin + " ", REG_SZ, script, 13, "LC_UPDATE\\ScriptSha256 \"" + pin + " \" is no SHA-256"},
-      {"g" + pin.substr(1), REG_SZ, script, 13, "LC_UPDATE\\ScriptSha256 \"g"},
-      {pin, REG_EXPAND_SZ, script, 13, "LC_UPDATE\\ScriptSha256 is a REG_EXPAND_SZ, not a REG_SZ, so the script"},
+      {pin, REG_SZ, script, "The script's SHA-256 is the one LC_UPDATE\\ScriptSha256 names.", 0},
+      {pinUpper, REG_SZ, script, "The script's SHA-256 is the one", 0},
+      {pin, REG_SZ, script + "szFaxForm=changed\r\n",
+       "The script's SHA-256 is " + changedPin + ", not " + pinUpper + " as LC_UPDATE\\ScriptSha256 names: nothing", 13},
+      {pin.substr(1), REG_SZ, script, "LC_UPDATE\\ScriptSha256 \"" + pin.substr(1) + "\" is no SHA-256", 13},
+      {"g" + pin.substr(1), REG_SZ, script, "LC_UPDATE\\ScriptSha256 \"g", 13},
+      {pin, REG_EXPAND_SZ, script, "LC_UPDATE\\ScriptSha256 is a REG_EXPAND_SZ, not a REG_SZ, so the script", 13},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
@@ -267,28 +261,20 @@ TEST_F(UpdateE2eTest, APinnedScriptIsAppliedOnlyWhenItsSha256IsThePin) {
     const AgentRun run = Run(each.applied);
     ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kThirteen);
     EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
-    if (each.result == 0) {
-      EXPECT_EQ(CommittedText(512), "pinned");
-    } else {
-      EXPECT_EQ(Calls(), std::vector<std::string>{});
-    }
+    EXPECT_EQ(CommittedText(512) == "pinned", each.result == 0);
+    EXPECT_EQ(Calls().empty(), each.result != 0);
   }
 }
 
 // With LC_UPDATE\TrustedSigners set, a script reaches the product only with a valid signature
 // of a listed signer beside it, or as the agent's own undo point from its own undo folder.
 TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPointsAreApplied) {
-  const std::string thumbprint = std::string(64, 'A');
-  const std::string undoFolder = TemporaryPath("tarn-signed-undo");
+  const std::string thumbprint(64, 'A'), undoFolder = TemporaryPath("tarn-signed-undo");
   enum Signature { kNone, kGarbage, kFifo };
   enum Script { kPlain, kOwnUndoPoint, kUndoPointCopiedElsewhere };
+  // LC_UPDATE\TrustedSigners of `type`, the script and its signature, the result, a text of a status line.
   const struct {
-    std::string signers;
-    DWORD type;
-    Script script;
-    Signature signature;
-    DWORD result;
-    std::string said;  // in a status line
+    std::string signers; DWORD type; Script script; Signature signature; DWORD result; std::string said;
   } cases[] = {
       {thumbprint, REG_MULTI_SZ, kPlain, kNone, 13, "The script has no signature "},
       {thumbprint, REG_MULTI_SZ, kPlain, kGarbage, 13, "The script's signature is not valid: "},
@@ -307,8 +293,7 @@ TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPoin
     ASSERT_TRUE(standin::ResetState());
     test_registry::DeleteTree(AgentSubkey("LC_UPDATE"));
     RemoveFolder(undoFolder);
-    std::string path;
-    std::string content = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=signed\r\n";
+    std::string path, content = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=signed\r\n";
     if (each.script != kPlain) {
       // The undo point of a run before, which put szDAT back as it was.
       test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
@@ -324,13 +309,11 @@ TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPoin
       std::ofstream(path, std::ios::binary) << content;
     }
     if (each.signature == kGarbage) std::ofstream(path + ".p7s", std::ios::binary) << "0\x82 not DER";
-    if (each.signature == kFifo) {
-      ASSERT_TRUE(MakeUnixFifo(path + ".p7s"));
-    }
+    ASSERT_TRUE(each.signature != kFifo || MakeUnixFifo(path + ".p7s"));
     test_registry::SetString(AgentSubkey("LC_UPDATE"), "TrustedSigners", each.signers, each.type);
     const AgentRun run = RunToEnd("LC_UPDATE=" + path);
     RemoveUnixTree(path + ".p7s");
-    if (each.script == kUndoPointCopiedElsewhere) DeleteFileA(path.c_str());
+    if (each.script == kUndoPointCopiedElsewhere) RemoveUnixTree(path);
     ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kThirteen);
     EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
     EXPECT_EQ(Calls().empty(), each.result != 0);
