@@ -17,7 +17,7 @@ namespace {
     MSG_##family##_RESULT_0, MSG_##family##_RESULT_1, MSG_##family##_RESULT_2, MSG_##family##_RESULT_3,       \
         MSG_##family##_RESULT_4, MSG_##family##_RESULT_5, MSG_##family##_RESULT_6, MSG_##family##_RESULT_7,   \
         MSG_##family##_RESULT_8, MSG_##family##_RESULT_9, MSG_##family##_RESULT_10, MSG_##family##_RESULT_11, \
-        MSG_##family##_RESULT_12                                                                              \
+        MSG_##family##_RESULT_12, MSG_##family##_RESULT_13                                                    \
   }
 constexpr DWORD kRunEvents[] = TARN_RESULT_EVENTS(RUN);
 constexpr DWORD kUpdateEvents[] = TARN_RESULT_EVENTS(UPDATE);
@@ -91,7 +91,7 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
     : strings_{commandLine_.c_str(),    number_.c_str(), text_.c_str(),  agentVersion_.c_str(),
                productVersion_.c_str(), script_.c_str(), kind_.c_str(),  written_.c_str(),
                absent_.c_str(),         failed_.c_str(), lists_.c_str(), tasks_.c_str(),
-               committed_.c_str(),      undo_.c_str(),   note_.c_str()} {
+               committed_.c_str(),      undo_.c_str(),   note_.c_str(), refusal_.c_str()} {
   commandLine_.Add(commandLine);
   number_.AddNumber(code);
   text_.AddAnsi(resultText);
@@ -106,6 +106,8 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
   const UpdateTally& tally = run.details->update;
   const UpdateArguments* update = UpdateArgumentsOf(run);
   script_.AddAnsi(update != nullptr ? update->scriptPath.c_str() : "");
+  // Set on the entry thread before any worker starts, then only read.
+  if (update != nullptr) refusal_.AddAnsi(update->refusal.c_str());
   AddKind(kind_, Read(tally.kind));
   written_.AddNumber(Read(tally.keysWritten));
   absent_.AddNumber(Read(tally.keysAbsent));

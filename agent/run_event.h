@@ -93,9 +93,10 @@ class RunEventInserts {
  private:
   CommandLine commandLine_;
   Short number_, agentVersion_, productVersion_, kind_, written_, absent_, failed_, committed_;
-  Long text_, script_, lists_, tasks_, undo_, note_;
-  // Every run's five, an update's nine (empty for other runs), then the note on the command line.
-  const wchar_t* strings_[15];
+  Long text_, script_, lists_, tasks_, undo_, note_, refusal_;
+  // Every run's five, an update's nine (empty for other runs), the note on the command line, and
+  // why an update script was refused (empty unless it was).
+  const wchar_t* strings_[16];
 };
 
 // Reports the run's event: its command line, result, versions, for LC_UPDATE= what the update

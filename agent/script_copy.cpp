@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 
 #include "foundation/secure_file.h"
 #include "foundation/trace_log.h"
@@ -18,15 +19,31 @@ bool IsScriptCopyName(const char* name) {
   return length > 4 && _stricmp(name + length - 4, ".INI") == 0;
 }
 
-FileStatus CopyWhole(HANDLE from, HANDLE to) {
-  char buffer[kCopyChunk];
+// Reads `from` to its end in chunks, each handed to `take`, which says whether it kept it.
+template <typename Take>
+FileStatus ReadWhole(HANDLE from, Take take) {
+  std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
   for (;;) {
     DWORD read = 0;
-    if (!ReadFile(from, buffer, kCopyChunk, &read, nullptr)) return {FileRefusal::kFailed, GetLastError()};
+    if (!ReadFile(from, buffer.get(), kCopyChunk, &read, nullptr)) return {FileRefusal::kFailed, GetLastError()};
     if (read == 0) return {};
-    DWORD written = 0;
-    if (!WriteFile(to, buffer, read, &written, nullptr) || written != read) return {FileRefusal::kFailed, GetLastError()};
+    if (!take(buffer.get(), read)) return {FileRefusal::kFailed, GetLastError()};
   }
+}
+
+FileStatus CopyWhole(HANDLE from, HANDLE to) {
+  return ReadWhole(from, [to](const char* bytes, DWORD size) {
+    DWORD written = 0;
+    return WriteFile(to, bytes, size, &written, nullptr) && written == size;
+  });
+}
+
+FileStatus ReadAll(HANDLE from, std::string& bytes) {
+  bytes.clear();
+  return ReadWhole(from, [&bytes](const char* chunk, DWORD size) {
+    bytes.append(chunk, size);
+    return true;
+  });
 }
 
 }  // namespace
@@ -81,4 +98,17 @@ ResultCode ScriptCopy::Make(const char* scriptPath, bool& missing) {
     return kResultScriptMissing;
   }
   return kResultSuccess;
+}
+
+bool ScriptCopy::Digest(Sha256Digest& digest) {
+  std::string bytes;
+  if (!copy_ || SetFilePointer(copy_.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+  if (!ReadAll(copy_.get(), bytes).ok()) return false;
+  return Sha256Of(bytes.data(), bytes.size(), digest);
+}
+
+FileStatus ReadHeldFile(const char* path, std::string& bytes) {
+  KernelHandle held;
+  const FileStatus status = OpenOutsideFile(path, FILE_SHARE_READ, held, true);
+  return status.ok() ? ReadAll(held.get(), bytes) : status;
 }

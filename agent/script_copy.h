@@ -8,8 +8,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "foundation/result_codes.h"
+#include "foundation/secure_file.h"
+#include "foundation/sha256.h"
 #include "foundation/text_string.h"
 #include "foundation/trusted_folder.h"
 #include "foundation/unique_handle.h"
@@ -26,6 +29,11 @@ class ScriptCopy {
   ResultCode Make(const char* scriptPath, bool& missing);
   // The copy's path, for the profile functions.
   const char* path() const { return path_.c_str(); }
+  // The SHA-256 of the copy's bytes, read back as the profile functions will read them; false
+  // when they cannot be read or hashed (GetLastError says why).
+  bool Digest(Sha256Digest& digest);
+  // The script as held, to tell whether a path found later names the same file.
+  HANDLE script() const { return script_.get(); }
   // Once every key is read: the script itself is free again (the copy stays until the end).
   void LetGoOfScript() { script_.reset(); }
 
@@ -36,3 +44,7 @@ class ScriptCopy {
   TextString name_;  // the copy's name in the folder
   TextString path_;
 };
+
+// A file that comes with the script (its signature), held as the script is, sharing reads only,
+// a link refused, and read whole through that handle: what is checked is what was held.
+FileStatus ReadHeldFile(const char* path, std::string& bytes);

@@ -13,6 +13,7 @@ constexpr SettingName kFuncTimeout{"SyncUtil", "Func Timeout"};
 constexpr SettingName kNoExtensionString{"LC_UPDATE", "NoExtensionString"};
 constexpr SettingName kUndoFolder{"LC_UPDATE", "UndoFolder"};
 constexpr SettingName kUndoKeep{"LC_UPDATE", "UndoKeep"};
+constexpr SettingName kScriptSha256{"LC_UPDATE", "ScriptSha256"};
 constexpr SettingName kTrustedSigners{"LC_UPDATE", "TrustedSigners"};
 
 constexpr SettingName kExecFilePath{"LC_EXEC", "ExecFilePath"};

@@ -1,7 +1,7 @@
 // The agent's result: written to the registry and returned as the exit code. Each code has
 // its message at string-table id code + 4. Parts of the agent and the update engine give them.
 // The numbers and their texts are what management systems read; several causes share one, so
-// each cause has a name of its own where it arises, mapping to its number ("Where 1, 8 and 11
+// each cause has a name of its own where it arises, mapping to its number ("Where 1, 8, 11 and 13
 // come from" in docs/development.md lists them).
 #pragma once
 
@@ -19,6 +19,7 @@ enum ResultCode : int {
   kResultUpgradeTaskNotFound = 10,
   kResultTimedOut = 11,
   kResultVersionTooOld = 12,
+  kResultScriptNotAuthentic = 13,
   // Exit code when the command line cannot even be copied.
   kResultNoMemory = -1,
 
@@ -50,6 +51,17 @@ enum ResultCode : int {
   kResultWorkerOverran = kResultTimedOut,         // the worker did not end within Func Timeout
   kResultCommitGivenUp = kResultTimedOut,         // the worker found the run given up on before committing
   kResultUnhandledException = kResultTimedOut,    // the fault report's result
+
+  // 13: the script is not the one the management system named; nothing of the product is touched.
+  kResultScriptHashUnread = kResultScriptNotAuthentic,      // LC_UPDATE\ScriptSha256 of the wrong type
+  kResultScriptHashMalformed = kResultScriptNotAuthentic,   // ScriptSha256 is no 64 hexadecimal digits
+  kResultScriptHashMismatch = kResultScriptNotAuthentic,    // the private copy's SHA-256 is another
+  kResultScriptDigestFailed = kResultScriptNotAuthentic,    // the system could not compute a SHA-256
+  kResultNoTrustedSigner = kResultScriptNotAuthentic,       // TrustedSigners set, but no entry is a thumbprint
+  kResultSignatureMissing = kResultScriptNotAuthentic,      // no <script>.p7s beside the script
+  kResultSignatureUnheld = kResultScriptNotAuthentic,       // the .p7s is a link, or cannot be held and read
+  kResultSignatureInvalid = kResultScriptNotAuthentic,      // unparsable, another content, a bad signature
+  kResultSignerUntrusted = kResultScriptNotAuthentic,       // signed by a certificate not in TrustedSigners
 };
 
-constexpr ResultCode kResultLast = kResultVersionTooOld;
+constexpr ResultCode kResultLast = kResultScriptNotAuthentic;

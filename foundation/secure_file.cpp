@@ -192,14 +192,31 @@ bool RemoveOnClose(HANDLE file) {
   return SetFileInformationByHandle(file, FileDispositionInfo, &remove, sizeof remove) != FALSE;
 }
 
-FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file) {
+FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file, bool refuseLink) {
+  // The link itself is opened, and its name looked at before and after: where the system opens
+  // a link's target in spite of the flag (Wine does), only the name shows the link.
+  if (refuseLink && IsLinkAttributes(GetFileAttributesA(path))) return Refused(FileRefusal::kLink);
   // Identification only: a pipe server at that name may learn who opened it, not act as it.
   file.reset(CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+                         FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION |
+                             (refuseLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+                         nullptr));
   if (!file) return Failed(GetLastError());
   if (GetFileType(file.get()) != FILE_TYPE_DISK) {
     file.reset();
     return Refused(FileRefusal::kNotOnDisk);
+  }
+  if (refuseLink) {
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (!GetFileInformationByHandle(file.get(), &information)) {
+      const DWORD error = GetLastError();
+      file.reset();
+      return Failed(error);
+    }
+    if (IsLinkAttributes(information.dwFileAttributes) || IsLinkAttributes(GetFileAttributesA(path))) {
+      file.reset();
+      return Refused(FileRefusal::kLink);
+    }
   }
   return {};
 }

@@ -66,5 +66,6 @@ FileStatus OpenFolderItself(const char* path, DWORD access, bool isRoot, KernelH
 bool RemoveOnClose(HANDLE file);
 
 // Opens a path that comes from outside for reading, sharing with `share` only, allowing a pipe
-// server identification, never impersonation; refused unless it is a file on a disk.
-FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file);
+// server identification, never impersonation; refused unless it is a file on a disk. With
+// `refuseLink`, a name that is a link is refused (kLink) rather than followed.
+FileStatus OpenOutsideFile(const char* path, DWORD share, KernelHandle& file, bool refuseLink = false);

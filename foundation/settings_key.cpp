@@ -170,6 +170,26 @@ TextString SettingsKey::ReadText(const SettingName& name, const char* defaultTex
   return expanded;
 }
 
+std::vector<TextString> SettingsKey::ReadTexts(const SettingName& name, TextString& problem) const {
+  problem = TextString();
+  std::vector<TextString> texts;
+  DWORD type = REG_NONE;
+  std::string bytes;
+  if (ReadValue(name, type, bytes) != ERROR_SUCCESS) return texts;
+  if (type != REG_MULTI_SZ) {
+    DescribeWrongType(problem, name, type, static_cast<DWORD>(bytes.size()), "a REG_MULTI_SZ");
+    return texts;
+  }
+  // Texts end with a NUL each; the list's final NUL, or a missing one, ends no further text.
+  for (std::size_t start = 0; start < bytes.size();) {
+    std::size_t end = bytes.find('\0', start);
+    if (end == std::string::npos) end = bytes.size();
+    if (end > start) texts.emplace_back(bytes.substr(start, end - start).c_str());
+    start = end + 1;
+  }
+  return texts;
+}
+
 namespace {
 
 TextString ReadTextSayingWhy(const SettingsKey& settings, const SettingName& name, const char* defaultText,

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "foundation/text_string.h"
 #include "foundation/unique_handle.h"
@@ -54,6 +55,9 @@ class SettingsKey {
   TextString ReadText(const SettingName& name, const char* defaultText, bool path, TextString& problem) const;
   // Whether Group Policy sets the value: a write of the agent's own would then change nothing.
   bool SetByPolicy(const SettingName& name) const;
+  // A REG_MULTI_SZ's texts, empty ones left out; none when absent. A value of another type gives
+  // none, and why it was not taken goes to `problem`.
+  std::vector<TextString> ReadTexts(const SettingName& name, TextString& problem) const;
   bool WriteDword(const SettingName& name, DWORD number) const;
   // Three modes: a null value name deletes the subkey; text null deletes the value (true also
   // when there was none); else sets REG_SZ.

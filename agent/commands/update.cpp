@@ -3,6 +3,7 @@
 
 #include "agent/commands/commands.h"
 #include "agent/run_event.h"
+#include "agent/script_trust.h"
 #include "agent/undo_point.h"
 #include "resources/message_ids.h"
 #include "update/live_product.h"
@@ -35,8 +36,10 @@ ResultCode PrepareUpdate(CommandRun& run, const char* scriptPath) {
     update.scriptUnreadable = !missing;
     return made;
   }
+  // Before the product's library, mutex or undo point: a script refused here touches nothing.
+  const ResultCode trusted = CheckScriptTrust(run, update.scriptPath, *copy, update.refusal);
   update.scriptCopy = std::move(copy);
-  return kResultSuccess;
+  return trusted;
 }
 
 ResultCode ApplyUpdate(const CommandRun& run, ProductSession& product) {

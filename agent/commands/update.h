@@ -12,6 +12,7 @@ struct UpdateArguments : CommandArguments {
   // The script's private copy, once made: the worker reads every key from it.
   std::unique_ptr<ScriptCopy> scriptCopy;
   bool scriptUnreadable = false;  // 6 because the script is there but could not be held or copied
+  TextString refusal;  // why the script was refused with 13, for the run's event
 };
 
 // Whether the run's command is LC_UPDATE=, taken or not.

@@ -46,7 +46,7 @@ struct InProcessRun {
 
 TEST(ResultText, CodesOutsideTheTableAreUnrecognised) {
   const InProcessRun test;
-  EXPECT_STREQ(ResultText(test.run, static_cast<ResultCode>(13)).c_str(), "[13] Unrecognised error.");
+  EXPECT_STREQ(ResultText(test.run, static_cast<ResultCode>(14)).c_str(), "[14] Unrecognised error.");
   EXPECT_STREQ(ResultText(test.run, kResultNoMemory).c_str(), "[-1] Unrecognised error.");
 }
 

@@ -24,6 +24,7 @@ using test_registry::AgentSubkey;
 using update_test::CountOf;
 
 const std::string kEleven = "[11] Management Port function did not complete.";
+const std::string kThirteen = "[13] The update script is not the one the management system named: nothing was done.";
 
 // Every general-record key: texts "value of <key>", flags and numbers -1, 0, 1, 2, ... in row order.
 std::string GeneralScript(const char* updateType) {
@@ -227,6 +228,97 @@ TEST_F(UpdateE2eTest, AWorkerStillTracingAfterTheTimeOutLeavesResultElevenAndNoC
   }
   ExpectAgentResult(Run(GeneralScript("OAS")), 0, kSuccess);
   EXPECT_EQ(ScriptCopies(), 0u);
+}
+
+// Whether one of the run's status lines holds `text`.
+bool SaidLineWith(const AgentRun& run, const std::string& text) {
+  const std::vector<std::string> lines = run.StatusLines();
+  return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != line.npos; });
+}
+
+// LC_UPDATE\ScriptSha256 pins the script: only exactly those bytes reach the product; any other,
+// or a pin that is no SHA-256, is refused before the product is touched at all.
+TEST_F(UpdateE2eTest, APinnedScriptIsAppliedOnlyWhenItsSha256IsThePin) {
+  const std::string script = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=pinned\r\n";
+  // As sha256sum gives them, of the script and of the script changed.
+  const std::string pin = "6273050ad56e1ab7bc518bee569a4c849acb69a280315119790d5882ded8e46c", pinUpper = Upper(pin);
+  const std::string changedPin = "8FDAE59CCE3E202FF02E58D0208C3CEB9AC56C1CC34A610BE73F23D70D55531E";
+  const struct {  // the pin of `type`, the script given to the agent, a text of a status line, the result
+    std::string pin; DWORD type; std::string applied, said; DWORD result;
+  } cases[] = {
+      {pin, REG_SZ, script, "The script's SHA-256 is the one LC_UPDATE\\ScriptSha256 names.", 0},
+      {pinUpper, REG_SZ, script, "The script's SHA-256 is the one", 0},
+      {pin, REG_SZ, script + "szFaxForm=changed\r\n",
+       "The script's SHA-256 is " + changedPin + ", not " + pinUpper + " as LC_UPDATE\\ScriptSha256 names: nothing", 13},
+      {pin.substr(1), REG_SZ, script, "LC_UPDATE\\ScriptSha256 \"" + pin.substr(1) + "\" is no SHA-256", 13},
+      {"g" + pin.substr(1), REG_SZ, script, "LC_UPDATE\\ScriptSha256 \"g", 13},
+      {pin, REG_EXPAND_SZ, script, "LC_UPDATE\\ScriptSha256 is a REG_EXPAND_SZ, not a REG_SZ, so the script", 13},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
+    ASSERT_TRUE(standin::ResetState());
+    test_registry::SetString(AgentSubkey("LC_UPDATE"), "ScriptSha256", each.pin, each.type);
+    const AgentRun run = Run(each.applied);
+    ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kThirteen);
+    EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
+    EXPECT_EQ(CommittedText(512) == "pinned", each.result == 0);
+    EXPECT_EQ(Calls().empty(), each.result != 0);
+  }
+}
+
+// With LC_UPDATE\TrustedSigners set, a script reaches the product only with a valid signature
+// of a listed signer beside it, or as the agent's own undo point from its own undo folder.
+TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPointsAreApplied) {
+  const std::string thumbprint(64, 'A'), undoFolder = TemporaryPath("tarn-signed-undo");
+  enum Signature { kNone, kGarbage, kFifo };
+  enum Script { kPlain, kOwnUndoPoint, kUndoPointCopiedElsewhere };
+  // LC_UPDATE\TrustedSigners of `type`, the script and its signature, the result, a text of a status line.
+  const struct {
+    std::string signers; DWORD type; Script script; Signature signature; DWORD result; std::string said;
+  } cases[] = {
+      {thumbprint, REG_MULTI_SZ, kPlain, kNone, 13, "The script has no signature "},
+      {thumbprint, REG_MULTI_SZ, kPlain, kGarbage, 13, "The script's signature is not valid: "},
+      {thumbprint, REG_MULTI_SZ, kPlain, kFifo, 13, "SIGNED.INI.p7s cannot be held and read: it is no file on a disk"},
+      {"a thumbprint\0" + thumbprint.substr(1) + "\0"s, REG_MULTI_SZ, kPlain, kGarbage, 13,
+       "No entry of LC_UPDATE\\TrustedSigners is a thumbprint, so no signer is trusted: nothing"},
+      {thumbprint, REG_SZ, kPlain, kNone, 13, "LC_UPDATE\\TrustedSigners is a REG_SZ, not a REG_MULTI_SZ"},
+      {"\0"s, REG_MULTI_SZ, kPlain, kNone, 0, ""},  // an empty list asks for no signature
+      {"no thumbprint\0"s + thumbprint, REG_MULTI_SZ, kOwnUndoPoint, kNone, 0,
+       "The script is an undo point of the agent's own, in its own undo folder: it needs no signature."},
+      {thumbprint, REG_MULTI_SZ, kUndoPointCopiedElsewhere, kNone, 13, "The script has no signature "},
+      // Scripts signed by certificates the test makes join here.
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
+    ASSERT_TRUE(standin::ResetState());
+    test_registry::DeleteTree(AgentSubkey("LC_UPDATE"));
+    RemoveFolder(undoFolder);
+    std::string path, content = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=signed\r\n";
+    if (each.script != kPlain) {
+      // The undo point of a run before, which put szDAT back as it was.
+      test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder);
+      ExpectAgentResult(Run(content), 0, kSuccess);
+      path = undoFolder + "\\LAST-OAS.INI";
+      content = ReadBytes(path);
+      ASSERT_TRUE(standin::ResetState());
+    }
+    const update_test::ScriptFile file("signed.ini", content);
+    if (each.script == kPlain) path = file.Path();
+    if (each.script == kUndoPointCopiedElsewhere) {
+      path = TemporaryPath("LAST-OAS.INI");
+      std::ofstream(path, std::ios::binary) << content;
+    }
+    if (each.signature == kGarbage) std::ofstream(path + ".p7s", std::ios::binary) << "0\x82 not DER";
+    ASSERT_TRUE(each.signature != kFifo || MakeUnixFifo(path + ".p7s"));
+    test_registry::SetString(AgentSubkey("LC_UPDATE"), "TrustedSigners", each.signers, each.type);
+    const AgentRun run = RunToEnd("LC_UPDATE=" + path);
+    RemoveUnixTree(path + ".p7s");
+    if (each.script == kUndoPointCopiedElsewhere) RemoveUnixTree(path);
+    ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kThirteen);
+    EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
+    EXPECT_EQ(Calls().empty(), each.result != 0);
+  }
+  RemoveFolder(undoFolder);
 }
 
 }  // namespace
