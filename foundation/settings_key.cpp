@@ -175,9 +175,10 @@ std::vector<TextString> SettingsKey::ReadTexts(const SettingName& name, TextStri
   std::vector<TextString> texts;
   DWORD type = REG_NONE;
   std::string bytes;
-  if (ReadValue(name, type, bytes) != ERROR_SUCCESS) return texts;
+  TextString fullName;
+  if (ReadValue(name, type, bytes, fullName) != ERROR_SUCCESS) return texts;
   if (type != REG_MULTI_SZ) {
-    DescribeWrongType(problem, name, type, static_cast<DWORD>(bytes.size()), "a REG_MULTI_SZ");
+    DescribeWrongType(problem, fullName, type, static_cast<DWORD>(bytes.size()), "a REG_MULTI_SZ");
     return texts;
   }
   // Texts end with a NUL each; the list's final NUL, or a missing one, ends no further text.

@@ -1,10 +1,9 @@
 #include "tarncheck/script_encoding.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "tarncheck/code_page.h"
 #include "tarncheck/script_parser.h"
 
 namespace {
@@ -49,26 +48,7 @@ std::string HexBytes(std::string_view text, std::size_t at, std::size_t length) 
   return hex;
 }
 
-std::wstring Wide(UINT codePage, std::string_view text) {
-  const int size = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  if (size > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
-  return wide;
-}
-
-// As the profile functions convert UTF-16 for the ...A functions: to the ANSI code page, with
-// the system's own replacements for characters outside it.
-std::string Ansi(std::wstring_view wide) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                       nullptr);
-  std::string ansi(static_cast<std::size_t>(size), '\0');
-  if (size > 0) {
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0], size, nullptr, nullptr);
-  }
-  return ansi;
-}
-
-std::string CodePoint(std::wstring_view character) {
+std::string CodePoint(std::u16string_view character) {
   const unsigned long point =
       character.size() == 2 ? 0x10000 + ((character[0] - 0xD800ul) << 10) + (character[1] - 0xDC00ul) : character[0];
   char text[16];
@@ -77,29 +57,29 @@ std::string CodePoint(std::wstring_view character) {
 }
 
 // "U+0141 becomes "L", U+4E2D becomes "?"": the characters of a line the conversion changes.
-std::string ChangedCharacters(std::wstring_view line) {
+std::string ChangedCharacters(std::u16string_view line) {
   std::string changed;
   for (std::size_t at = 0; at < line.size();) {
     const bool pair = line[at] >= 0xD800 && line[at] <= 0xDBFF && at + 1 < line.size() && line[at + 1] >= 0xDC00 &&
                       line[at + 1] <= 0xDFFF;
-    const std::wstring_view character = line.substr(at, pair ? 2 : 1);
+    const std::u16string_view character = line.substr(at, pair ? 2 : 1);
     at += character.size();
     if (character[0] < 0x80) continue;
-    const std::string ansi = Ansi(character);
-    if (Wide(CP_ACP, ansi) == character) continue;
+    const std::string ansi = ToAnsi(character);
+    if (ToUtf16(CodePage::kAnsi, ansi) == character) continue;
     changed += (changed.empty() ? "" : ", ") + CodePoint(character) + " becomes \"" + ansi + "\"";
   }
   return changed;
 }
 
 // Takes one line, without its end, off the front of `text`, as TakeLine does.
-std::wstring_view TakeWideLine(std::wstring_view& text) {
-  const std::size_t end = text.find_first_of(L"\r\n");
-  const std::wstring_view line = text.substr(0, end);
-  if (end == std::wstring_view::npos) {
-    text = std::wstring_view();
+std::u16string_view TakeWideLine(std::u16string_view& text) {
+  const std::size_t end = text.find_first_of(u"\r\n");
+  const std::u16string_view line = text.substr(0, end);
+  if (end == std::u16string_view::npos) {
+    text = std::u16string_view();
   } else {
-    text.remove_prefix(end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1));
+    text.remove_prefix(end + (text.compare(end, 2, u"\r\n") == 0 ? 2 : 1));
   }
   return line;
 }
@@ -107,25 +87,25 @@ std::wstring_view TakeWideLine(std::wstring_view& text) {
 // UTF-16 after its mark, in the ANSI code page; one warning for each line (outside comments)
 // whose characters the conversion changes.
 std::string ConvertUtf16(std::string_view bytes, bool bigEndian, Findings& findings) {
-  std::wstring wide(bytes.size() / 2, L'\0');
+  std::u16string wide(bytes.size() / 2, u'\0');
   for (std::size_t i = 0; i < wide.size(); ++i) {
     const unsigned char first = static_cast<unsigned char>(bytes[2 * i]);
     const unsigned char second = static_cast<unsigned char>(bytes[2 * i + 1]);
-    wide[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    wide[i] = static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
   }
-  std::wstring_view rest = wide;
+  std::u16string_view rest = wide;
   for (int number = 1; !rest.empty(); ++number) {
-    const std::wstring_view line = TakeWideLine(rest);
+    const std::u16string_view line = TakeWideLine(rest);
     const std::string changed = ChangedCharacters(line);
-    if (changed.empty() || IsComment(Ansi(line))) continue;
+    if (changed.empty() || IsComment(ToAnsi(line))) continue;
     findings.push_back({number, Severity::kWarning, Rule::kUtf16Script,
                         "the script is UTF-16, which the profile functions convert to the ANSI code page (" +
-                            std::to_string(GetACP()) + "): " + changed +
+                            std::to_string(AnsiCodePageNumber()) + "): " + changed +
                             "; write characters of that code page, or save the script as ANSI text of the "
                             "code page the product reads",
                         "", ""});
   }
-  return Ansi(wide);
+  return ToAnsi(wide);
 }
 
 // One warning for each line (outside comments) that holds UTF-8 characters, saying what
@@ -137,7 +117,7 @@ void CheckUtf8Lines(std::string_view text, bool marked, Findings& findings) {
       const std::size_t length = Utf8SequenceAt(line, at);
       if (length == 0) continue;
       const std::string bytes(line.substr(at, length));
-      const std::string meant = Ansi(Wide(CP_UTF8, bytes));
+      const std::string meant = ToAnsi(ToUtf16(CodePage::kUtf8, bytes));
       const std::string shown = "\"" + bytes + "\" rather than \"" + meant + "\"";
       findings.push_back(
           {number, Severity::kWarning, Rule::kUtf8Text,

@@ -61,7 +61,7 @@ struct Checked {
 };
 
 Checked CheckFile(const std::string& path) {
-  Checked checked{path, "", {}};
+  Checked checked{path, "", {}, {}};
   const DWORD error = ReadScript(path, checked.bytes);
   if (error != ERROR_SUCCESS) {
     checked.bytes.clear();

@@ -56,7 +56,7 @@ TEST(RunEvent, ACommandLineLongerThanAnInsertKeepsItsStart) {
   const std::wstring line = L"\"C:\\AGENT\\TARNUPD.EXE\" " + std::wstring(32000, L'x');
   const InProcessRun test;
   RunEventInserts inserts(test.run, kResultSuccess, "[0] Command successful.", line.c_str());
-  ASSERT_EQ(inserts.count(), 15);
+  ASSERT_EQ(inserts.count(), 16);
   const std::wstring first = inserts.strings()[0];
   EXPECT_LE(first.size(), 31839u);
   EXPECT_GT(first.size(), 2u * MAX_PATH);  // a program's and a script's path

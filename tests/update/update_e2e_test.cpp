@@ -270,23 +270,30 @@ TEST_F(UpdateE2eTest, APinnedScriptIsAppliedOnlyWhenItsSha256IsThePin) {
 // of a listed signer beside it, or as the agent's own undo point from its own undo folder.
 TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPointsAreApplied) {
   const std::string thumbprint(64, 'A'), undoFolder = TemporaryPath("tarn-signed-undo");
-  enum Signature { kNone, kGarbage, kFifo };
+  // Certificates and signatures made with openssl for this build: the signer's, a stranger's.
+  const std::string made = ProgramBesideTest("signatures\\"), signer = ReadBytes(made + "signer.sha256").substr(0, 64);
+  enum Signature { kNone, kGarbage, kFifo, kSigner, kSignerWithoutAttributes, kStranger };
   enum Script { kPlain, kOwnUndoPoint, kUndoPointCopiedElsewhere };
-  // LC_UPDATE\TrustedSigners of `type`, the script and its signature, the result, a text of a status line.
+  // LC_UPDATE\TrustedSigners of `type` ("signer": the signer's thumbprint), the script and its
+  // signature, whether the signed script was changed after, the result, a text of a status line.
   const struct {
-    std::string signers; DWORD type; Script script; Signature signature; DWORD result; std::string said;
+    std::string signers; DWORD type; Script script; Signature signature; bool changed; DWORD result; std::string said;
   } cases[] = {
-      {thumbprint, REG_MULTI_SZ, kPlain, kNone, 13, "The script has no signature "},
-      {thumbprint, REG_MULTI_SZ, kPlain, kGarbage, 13, "The script's signature is not valid: "},
-      {thumbprint, REG_MULTI_SZ, kPlain, kFifo, 13, "SIGNED.INI.p7s cannot be held and read: it is no file on a disk"},
-      {"a thumbprint\0" + thumbprint.substr(1) + "\0"s, REG_MULTI_SZ, kPlain, kGarbage, 13,
+      {thumbprint, REG_MULTI_SZ, kPlain, kNone, false, 13, "The script has no signature "},
+      {thumbprint, REG_MULTI_SZ, kPlain, kGarbage, false, 13, "The script's signature is not valid: "},
+      {thumbprint, REG_MULTI_SZ, kPlain, kFifo, false, 13, "SIGNED.INI.p7s cannot be held and read: it is no file on a disk"},
+      {"a thumbprint\0" + thumbprint.substr(1) + "\0"s, REG_MULTI_SZ, kPlain, kGarbage, false, 13,
        "No entry of LC_UPDATE\\TrustedSigners is a thumbprint, so no signer is trusted: nothing"},
-      {thumbprint, REG_SZ, kPlain, kNone, 13, "LC_UPDATE\\TrustedSigners is a REG_SZ, not a REG_MULTI_SZ"},
-      {"\0"s, REG_MULTI_SZ, kPlain, kNone, 0, ""},  // an empty list asks for no signature
-      {"no thumbprint\0"s + thumbprint, REG_MULTI_SZ, kOwnUndoPoint, kNone, 0,
+      {thumbprint, REG_SZ, kPlain, kNone, false, 13, "LC_UPDATE\\TrustedSigners is a REG_SZ, not a REG_MULTI_SZ"},
+      {"\0"s, REG_MULTI_SZ, kPlain, kNone, false, 0, ""},  // an empty list asks for no signature
+      {"no thumbprint\0"s + thumbprint, REG_MULTI_SZ, kOwnUndoPoint, kNone, false, 0,
        "The script is an undo point of the agent's own, in its own undo folder: it needs no signature."},
-      {thumbprint, REG_MULTI_SZ, kUndoPointCopiedElsewhere, kNone, 13, "The script has no signature "},
-      // Scripts signed by certificates the test makes join here.
+      {thumbprint, REG_MULTI_SZ, kUndoPointCopiedElsewhere, kNone, false, 13, "The script has no signature "},
+      {thumbprint + "\0signer"s, REG_MULTI_SZ, kPlain, kSigner, false, 0, "The script is signed by "},
+      {"signer", REG_MULTI_SZ, kPlain, kSignerWithoutAttributes, false, 0, "The script is signed by "},
+      {"signer", REG_MULTI_SZ, kPlain, kSigner, true, 13, "The script's signature is not valid: "},
+      {"signer", REG_MULTI_SZ, kPlain, kSignerWithoutAttributes, true, 13, "The script's signature is not valid: "},
+      {"signer", REG_MULTI_SZ, kPlain, kStranger, false, 13, "The script's signature is not valid: "},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
@@ -302,6 +309,10 @@ TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPoin
       content = ReadBytes(path);
       ASSERT_TRUE(standin::ResetState());
     }
+    if (each.signature >= kSigner) {
+      content = ReadBytes(made + "script.ini");
+      if (each.changed) content.back() = ' ';
+    }
     const update_test::ScriptFile file("signed.ini", content);
     if (each.script == kPlain) path = file.Path();
     if (each.script == kUndoPointCopiedElsewhere) {
@@ -310,7 +321,13 @@ TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPoin
     }
     if (each.signature == kGarbage) std::ofstream(path + ".p7s", std::ios::binary) << "0\x82 not DER";
     ASSERT_TRUE(each.signature != kFifo || MakeUnixFifo(path + ".p7s"));
-    test_registry::SetString(AgentSubkey("LC_UPDATE"), "TrustedSigners", each.signers, each.type);
+    if (each.signature >= kSigner) {
+      const char* made_by[] = {"signer-attributes.p7s", "signer-no-attributes.p7s", "stranger-attributes.p7s"};
+      std::ofstream(path + ".p7s", std::ios::binary) << ReadBytes(made + made_by[each.signature - kSigner]);
+    }
+    std::string signers = each.signers;
+    if (const std::size_t at = signers.find("signer"); at != std::string::npos) signers.replace(at, 6, signer);
+    test_registry::SetString(AgentSubkey("LC_UPDATE"), "TrustedSigners", signers, each.type);
     const AgentRun run = RunToEnd("LC_UPDATE=" + path);
     RemoveUnixTree(path + ".p7s");
     if (each.script == kUndoPointCopiedElsewhere) RemoveUnixTree(path);
