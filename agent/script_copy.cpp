@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <memory>
 
 #include "foundation/secure_file.h"
 #include "foundation/trace_log.h"
@@ -12,37 +11,16 @@ namespace {
 
 constexpr char kScriptsFolder[] = "\\Scripts";
 constexpr int kNameTries = 8;
-constexpr DWORD kCopyChunk = 64 * 1024;
 
 bool IsScriptCopyName(const char* name) {
   const std::size_t length = std::strlen(name);
   return length > 4 && _stricmp(name + length - 4, ".INI") == 0;
 }
 
-// Reads `from` to its end in chunks, each handed to `take`, which says whether it kept it.
-template <typename Take>
-FileStatus ReadWhole(HANDLE from, Take take) {
-  std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
-  for (;;) {
-    DWORD read = 0;
-    if (!ReadFile(from, buffer.get(), kCopyChunk, &read, nullptr)) return {FileRefusal::kFailed, GetLastError()};
-    if (read == 0) return {};
-    if (!take(buffer.get(), read)) return {FileRefusal::kFailed, GetLastError()};
-  }
-}
-
 FileStatus CopyWhole(HANDLE from, HANDLE to) {
-  return ReadWhole(from, [to](const char* bytes, DWORD size) {
+  return ReadInChunks(from, [to](const char* bytes, DWORD size) {
     DWORD written = 0;
     return WriteFile(to, bytes, size, &written, nullptr) && written == size;
-  });
-}
-
-FileStatus ReadAll(HANDLE from, std::string& bytes) {
-  bytes.clear();
-  return ReadWhole(from, [&bytes](const char* chunk, DWORD size) {
-    bytes.append(chunk, size);
-    return true;
   });
 }
 
@@ -103,12 +81,12 @@ ResultCode ScriptCopy::Make(const char* scriptPath, bool& missing) {
 bool ScriptCopy::Digest(Sha256Digest& digest) {
   std::string bytes;
   if (!copy_ || SetFilePointer(copy_.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
-  if (!ReadAll(copy_.get(), bytes).ok()) return false;
+  if (!ReadToEnd(copy_.get(), bytes).ok()) return false;
   return Sha256Of(bytes.data(), bytes.size(), digest);
 }
 
 FileStatus ReadHeldFile(const char* path, std::string& bytes) {
   KernelHandle held;
   const FileStatus status = OpenOutsideFile(path, FILE_SHARE_READ, held, true);
-  return status.ok() ? ReadAll(held.get(), bytes) : status;
+  return status.ok() ? ReadToEnd(held.get(), bytes) : status;
 }

@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
+#include <string>
 
 #include "foundation/text_string.h"
 #include "foundation/unique_handle.h"
@@ -35,6 +37,29 @@ struct FileStatus {
   // The reason for a status line, to follow a colon: "it is a link or junction".
   TextString Reason() const;
 };
+
+// Reads `file` from where it stands to its end, in chunks, each handed to `take`, which says
+// whether it kept it.
+template <typename Take>
+FileStatus ReadInChunks(HANDLE file, Take take) {
+  constexpr DWORD kChunk = 64 * 1024;
+  std::unique_ptr<char[]> buffer(new char[kChunk]);
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file, buffer.get(), kChunk, &read, nullptr)) return {FileRefusal::kFailed, GetLastError()};
+    if (read == 0) return {};
+    if (!take(buffer.get(), read)) return {FileRefusal::kFailed, GetLastError()};
+  }
+}
+
+// The rest of `file` as bytes.
+inline FileStatus ReadToEnd(HANDLE file, std::string& bytes) {
+  bytes.clear();
+  return ReadInChunks(file, [&bytes](const char* chunk, DWORD size) {
+    bytes.append(chunk, size);
+    return true;
+  });
+}
 
 // Who may read what the agent creates: SYSTEM and Administrators always have full control.
 enum class FileReaders {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/json_schema.h"
+#include "foundation/secure_file.h"
 #include "foundation/unique_handle.h"
 #include "tarncheck/findings.h"
 #include "tarncheck/json_report.h"
@@ -45,13 +46,8 @@ DWORD ReadScript(const std::string& path, std::string& bytes) {
   const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return GetLastError();
-  char buffer[1 << 16];
-  DWORD read = 0;
-  while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
-    if (read == 0) return ERROR_SUCCESS;
-    bytes.append(buffer, read);
-  }
-  return GetLastError();
+  const FileStatus read = ReadToEnd(file.get(), bytes);
+  return read.ok() ? ERROR_SUCCESS : read.error;
 }
 
 struct Checked {

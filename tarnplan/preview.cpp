@@ -1,13 +1,10 @@
 #include "tarnplan/preview.h"
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "foundation/agent_settings.h"
 #include "foundation/undo_folder.h"
 #include "foundation/unique_handle.h"
-#include "tarncheck/script_check.h"
 #include "update/field_values.h"
 #include "update/script_readers.h"
 #include "update/update_driver.h"
@@ -70,15 +67,13 @@ AgentSettings ReadAgentSettings() {
 }
 
 Preview PreviewScript(const std::string& scriptPath, UpdateKind kind, const AgentSettings& settings,
-                      const MemoryProduct::Records& before) {
+                      const MemoryProduct::Records& before, Findings findings) {
   WatchedProduct product(before);
   UpdateContext run{scriptPath.c_str(), settings.noExtensionString.c_str(), settings.productVersion.c_str(), &product};
   Preview preview;
   preview.kind = kind;
   preview.result = ApplyUpdateScript(run);
-  std::ostringstream bytes;
-  bytes << std::ifstream(scriptPath, std::ios::binary).rdbuf();
-  preview.findings = CheckScript(bytes.str());
+  preview.findings = std::move(findings);
   const bool committed = product.records().committed;
 
   const std::vector<RecordView> was = RecordViews(kind, before);

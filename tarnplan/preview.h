@@ -35,7 +35,6 @@ struct Preview {
   int listsUnchanged = 0;
   Findings findings;  // the checker's, on the same bytes
 
-
   bool WouldChange() const;
 };
 
@@ -49,6 +48,7 @@ struct AgentSettings {
 };
 AgentSettings ReadAgentSettings();
 
-// Runs the script at `scriptPath` (of update type `kind`) on a copy of `before`, and checks it.
+// Runs the script at `scriptPath` (of update type `kind`) on a copy of `before`; `findings` are
+// the checker's on its bytes.
 Preview PreviewScript(const std::string& scriptPath, UpdateKind kind, const AgentSettings& settings,
-                      const MemoryProduct::Records& before);
+                      const MemoryProduct::Records& before, Findings findings);

@@ -18,8 +18,10 @@
 #include "foundation/secure_file.h"
 #include "foundation/settings_key.h"
 #include "foundation/unique_handle.h"
-#include "tarnplan/product_reading.h"
 #include "foundation/utf8_text.h"
+#include "tarncheck/json_report.h"
+#include "tarncheck/script_check.h"
+#include "tarnplan/product_reading.h"
 #include "tarnplan/reports.h"
 #include "tarnplan/script_signing.h"
 #include "tool_cli/tool_cli.h"
@@ -168,23 +170,36 @@ int RunPreview(const Options& options) {
                                                                     : std::string(opened.Reason().c_str());
     return run.Fail(kResultScriptMissing, "the script cannot be read: " + why, path);
   }
+  // Checked as tarncheck checks it, so that a preview that cannot run still says what is wrong
+  // with the script (an update type mistyped, say).
+  std::string bytes;
+  const FileStatus read = ReadToEnd(script.get(), bytes);
+  if (!read.ok()) return run.Fail(kResultScriptMissing, "the script cannot be read: " + tool_cli::SystemMessage(read.error), path);
+  Findings findings = CheckScript(bytes);
+  run.report["findings"] = FindingListJson(findings);
+  const auto failChecked = [&](ResultCode result, const std::string& cause) {
+    if (!options.json) {
+      for (const Finding& finding : findings) std::printf("%s\n", FormatFinding(finding).c_str());
+    }
+    return run.Fail(result, cause, path);
+  };
 
   MemoryProduct::Records before;
   UpdateKind kind;
   {
     ProductConnection product;
     const Obstacle opened = product.Open();
-    if (opened.result != kResultSuccess) return run.Fail(opened.result, opened.cause, path);
+    if (opened.result != kResultSuccess) return failChecked(opened.result, opened.cause);
     char type[kScriptTextBufferSize];
     GetPrivateProfileStringA("TARNUPDATE", "UpdateType", "UNKNOWN", type, sizeof type, path.c_str());
     if (!FindUpdateKind(type, kind)) {
       const std::string cause = "update type \"" + std::string(type) + "\" is none of OAS, ODS and SCHEDULE";
-      return run.Fail(kResultBadCommandLine, cause, path);
+      return failChecked(kResultBadCommandLine, cause);
     }
     run.report["updateType"] = UpdateKindName(kind);
     product.Read(kind, before);
   }
-  const Preview preview = PreviewScript(path, kind, ReadAgentSettings(), before);
+  const Preview preview = PreviewScript(path, kind, ReadAgentSettings(), before, std::move(findings));
   const std::string resultText = ResultText(preview.result, path);
   run.report.update(PreviewJson(preview));
   run.report["result"] = {{"code", preview.result}, {"text", AnsiToUtf8(resultText)}};

@@ -359,7 +359,8 @@ TEST_F(Plan, ItSaysWhatWouldChangeOrWhyNot) {
       {"GetOptionsSize=53787", oas, 2, "(OAS): 0 keys would change, 0 unchanged, 0 absent from the script; 0 lists would "
        "change, 0 unchanged\r\n", "is 53787 bytes long, not 53788: the agent would end with [3]"},
       {"GetODSTaskFails=1", "export ODS", 2, "", "the product gives no on-demand task (GetODSTask failed)\r\n"},
-      {"", "preview " + unknown, 2, "",
+      // A preview that cannot run still gives the checker's findings.
+      {"", "preview " + unknown, 2, "line 2: error: [TARNUPDATE] UpdateType = OSA is none of OAS, ODS and SCHEDULE",
        "update type \"OSA\" is none of OAS, ODS and SCHEDULE: the agent would end with [1]"},
       {"", "preview none.ini", 2, "",
        "the script cannot be read: " + tool_cli::SystemMessage(ERROR_FILE_NOT_FOUND) + ": the agent would end with [6]"},
