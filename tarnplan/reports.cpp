@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "foundation/messages.h"
 #include "foundation/utf8_text.h"
@@ -177,4 +178,19 @@ void WarnNotWritten(const char* what, const std::vector<NotWritten>& notWritten)
     std::fprintf(stderr, "tarnplan: warning: %s: [%s] %s is left out: %s\n", what, each.section.c_str(),
                  each.key.c_str(), each.reason.c_str());
   }
+}
+
+std::string EscapeControls(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      escaped += c;
+    } else {
+      char code[5];
+      std::snprintf(code, sizeof code, "\\x%02x", byte);
+      escaped += code;
+    }
+  }
+  return escaped;
 }

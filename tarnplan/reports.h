@@ -27,3 +27,7 @@ nlohmann::ordered_json NotWrittenJson(const std::vector<NotWritten>& notWritten)
 
 // Warnings on standard error, one line for each value left out.
 void WarnNotWritten(const char* what, const std::vector<NotWritten>& notWritten);
+
+// Control characters as \xHH: a text read from a file (a script's path) must not drive the
+// terminal it is shown on.
+std::string EscapeControls(const std::string& text);

@@ -4,6 +4,7 @@
 //   tarnplan preview SCRIPT [--backup FILE] [--json]
 //   tarnplan export OAS|ODS|SCHEDULE [--out FILE] [--json]
 //   tarnplan history [--json]
+//   tarnplan last [--json]
 //   tarnplan sign SCRIPT --pfx FILE [--password-env NAME] [--json]
 #include <fcntl.h>
 #include <io.h>
@@ -21,6 +22,7 @@
 #include "foundation/utf8_text.h"
 #include "tarncheck/json_report.h"
 #include "tarncheck/script_check.h"
+#include "tarnplan/last_run.h"
 #include "tarnplan/product_reading.h"
 #include "tarnplan/reports.h"
 #include "tarnplan/script_signing.h"
@@ -41,6 +43,8 @@ const tool_cli::Tool kTool{
     "           the product's settings as an update script: exit 0, 1 with values left out, 2 on failure\n"
     "       tarnplan history [--json]\n"
     "           the agent's undo points, newest first: exit 0, 1 when there is none, 2 when unreadable\n"
+    "       tarnplan last [--json]\n"
+    "           the record of the agent's last run: exit 0, 1 when there is none yet, 2 when unreadable\n"
     "       tarnplan sign SCRIPT --pfx FILE [--password-env NAME] [--json]\n"
     "           writes SCRIPT.p7s, the script's signature by the PFX's certificate: exit 0, 2 on failure\n"
     "       exit 64: a wrong command line\n"};
@@ -77,18 +81,19 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
       words.push_back(argument);
     }
   }
-  if (words.empty()) return "no command given: preview, export, history or sign";
+  if (words.empty()) return "no command given: preview, export, history, last or sign";
   options.command = words[0];
-  const bool history = options.command == "history";
+  // history and last read what the agent left and take no argument.
+  const bool noArgument = options.command == "history" || options.command == "last";
   const bool sign = options.command == "sign";
-  if (!history && !sign && options.command != "preview" && options.command != "export") {
+  if (!noArgument && !sign && options.command != "preview" && options.command != "export") {
     return "unknown command " + options.command;
   }
-  if (words.size() < 2 && !history) {
+  if (words.size() < 2 && !noArgument) {
     return options.command == "export" ? "export needs an update type: OAS, ODS or SCHEDULE" : options.command + " needs a SCRIPT";
   }
-  if (words.size() > (history ? 1u : 2u)) return "unexpected argument " + words[history ? 1 : 2];
-  if (!history) options.argument = words[1];
+  if (words.size() > (noArgument ? 1u : 2u)) return "unexpected argument " + words[noArgument ? 1 : 2];
+  if (!noArgument) options.argument = words[1];
   const char* ownOption = options.command == "preview" ? "--backup"
                           : options.command == "export" ? "--out"
                           : sign                        ? "--pfx"
@@ -257,22 +262,6 @@ int RunExport(const Options& options) {
   return run.Finish(script.notWritten().empty() ? kExitNothing : kExitSomething);
 }
 
-// Control characters as \xHH.
-std::string EscapeControls(const std::string& text) {
-  std::string escaped;
-  for (const char c : text) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) {
-      escaped += c;
-    } else {
-      char code[5];
-      std::snprintf(code, sizeof code, "\\x%02x", byte);
-      escaped += code;
-    }
-  }
-  return escaped;
-}
-
 // An undo point's "YYYY-MM-DD HH:MM:SS.mmm UTC" in ISO 8601; null when it is of another form.
 json IsoTime(const std::string& headingTime) {
   SYSTEMTIME time = {};
@@ -338,6 +327,25 @@ int RunHistory(const Options& options) {
   return run.Finish(kExitNothing);
 }
 
+// The record of the agent's last run, from LastRun.json; with --json the document as the agent
+// wrote it, each member of the record present (null where the file lacks it).
+int RunLast(const Options& options) {
+  const LastRun last = ReadLastRun();
+  if (options.json) std::printf("%s\n", last.document.dump(2).c_str());
+  switch (last.outcome) {
+    case LastRun::Outcome::kShown:
+      if (!options.json) std::fputs(LastRunText(last.document).c_str(), stdout);
+      return kExitNothing;
+    case LastRun::Outcome::kNone:
+      if (!options.json) std::printf("no run recorded yet: there is no %s\n", last.path.c_str());
+      return kExitSomething;
+    case LastRun::Outcome::kUnreadable:
+      break;
+  }
+  std::fprintf(stderr, "tarnplan: %s\n", last.error.c_str());
+  return kExitError;
+}
+
 // sign SCRIPT --pfx FILE [--password-env NAME] [--json]: the PFX's password, if any, comes from
 // the environment, never from the command line that other users may see.
 int RunSign(const Options& options) {
@@ -394,5 +402,6 @@ int main(int argc, char** argv) {
   }
   if (options.command == "history") return ReportWritten(RunHistory(options));
   if (options.command == "sign") return ReportWritten(RunSign(options));
+  if (options.command == "last") return ReportWritten(RunLast(options));
   return ReportWritten(options.command == "preview" ? RunPreview(options) : RunExport(options));
 }

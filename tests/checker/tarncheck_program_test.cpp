@@ -163,6 +163,8 @@ TEST(ToolCommandLines, HelpExitsZeroAndAWrongLineIsNamedWithExitCode64) {
       {"tarnplan", "review none.ini", "unknown command review"},
       {"tarnplan", "preview none.ini --out x.ini", "preview takes no --out"},
       {"tarnplan", "sign none.ini", "sign needs --pfx FILE"},
+      {"tarnplan", "last --jsn", "unknown option --jsn"},
+      {"tarnplan", "last now", "unexpected argument now"},
       {"tarnmon", "--json -h", ""},
       {"tarnmon", "/?", ""},
       {"tarnmon", "--jsn tarnupd.exe", "unknown option --jsn"},

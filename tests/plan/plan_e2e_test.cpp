@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/run_record.h"
 #include "foundation/utf8_text.h"
 #include "tarnplan/reports.h"
 #include "testtools/checker_test_support.h"
@@ -472,6 +473,50 @@ TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
   EXPECT_EQ(unreadable.exitCode, 2);
   EXPECT_EQ(unreadable.err, "tarnplan: " + oas + " cannot be read: it is no folder\r\n");
   RemoveFolder(folder);
+}
+
+// The agent's last run as tarnplan last shows it from the record the agent leaves.
+TEST_F(Plan, LastShowsTheRecordTheAgentLeft) {
+  const std::string file = kAgentStateFolder + "\\LastRun.json";
+  CreateDirectoryA("C:\\ProgramData\\Velmora", nullptr);
+  CreateDirectoryA(kAgentStateFolder.c_str(), nullptr);
+  // Of a later agent: a member this one does not know, one it knows missing.
+  const std::string record =
+      R"({"schemaVersion": 1, "keysChanged": 3, "returnCode": 0, "lastScript": "C:\\S\u00e9\u001b.INI", "later": [1]})";
+  nlohmann::ordered_json empty = {{"schemaVersion", 1}};
+  for (const RunRecordField& field : kRunRecordFields) empty[field.json] = nullptr;
+  nlohmann::ordered_json shown = empty;
+  shown["keysChanged"] = 3;
+  shown["returnCode"] = 0;
+  shown["lastScript"] = "C:\\S\u00e9\x1b.INI";
+  shown["later"] = {1};
+  const std::string unreadable = "tarnplan: " + file + " cannot be read: ";
+  const struct { const char* contents; std::string arguments; int exitCode; std::string out, err; } cases[] = {
+      {nullptr, "last", 1, "no run recorded yet: there is no " + file + "\r\n", ""},
+      {record.c_str(), "last --json", 0, shown.dump(2), ""},
+      {record.c_str(), "last", 0,
+       "\r\nLastScript        C:\\S\xe9\\x1b.INI\r\nLastScriptSha256  (not recorded)\r\n"
+       "LastUpdateType    (not recorded)\r\nKeysChanged       3\r\n",
+       ""},
+      {"{\"keysChanged\": 3", "last", 2, "", unreadable + "it is no JSON document: parse error at line 1, column 18"},
+      {"[]", "last --json", 2, "", unreadable + "it is no JSON object\r\n"},
+      {"{\"keysChanged\": -1}", "last", 2, "", unreadable + "keysChanged is no number of 0 or more\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.contents != nullptr ? c.contents : "no file") + ", " + c.arguments);
+    DeleteFileA(file.c_str());
+    if (c.contents != nullptr) std::ofstream(file, std::ios::binary) << c.contents;
+    const Output run = Tarnplan(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    if (c.arguments.find("--json") != std::string::npos) {
+      // Every member there, empty, when there is no record to show.
+      EXPECT_EQ(nlohmann::ordered_json::parse(run.out).dump(2), c.exitCode == 0 ? c.out : empty.dump(2));
+    } else {
+      EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    }
+    EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
+  }
+  DeleteFileA(file.c_str());
 }
 
 }  // namespace
