@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -127,8 +128,15 @@ TEST_F(UpdateE2eTest, OnlyTheFaultedFieldIsLostAndOnlyAFaultThatNothingHandlesEn
     const std::vector<std::string> lines = run.StatusLines();
     ASSERT_GE(lines.size(), 2u);
     const std::string& beforeResult = lines[lines.size() - 2];
-    EXPECT_EQ(beforeResult.rfind("The run ended on an unhandled exception " + each.code + " at ", 0) == 0, each.result == 11)
-        << beforeResult;
+    EXPECT_EQ(beforeResult.rfind("The run ends with 11 because the run ended on an unhandled exception: the same run is "
+                                 "not expected to succeed later.", 0) == 0, each.result == 11) << beforeResult;
+    const std::string& cause = lines[lines.size() - (each.result == 11 ? 3 : 2)];
+    EXPECT_EQ(cause.rfind("The run ended on an unhandled exception " + each.code + " at ", 0) == 0, each.result == 11)
+        << cause;
+    auto record = RunRecord();
+    EXPECT_EQ(record["retryable"], "0");
+    EXPECT_EQ(record["keysFailed"], each.lost ? "1" : "0");
+    EXPECT_EQ(record["lastCommand"], each.command.empty() ? "LC_UPDATE" : each.command);
   }
 }
 
@@ -261,6 +269,7 @@ TEST_F(UpdateE2eTest, APinnedScriptIsAppliedOnlyWhenItsSha256IsThePin) {
     const AgentRun run = Run(each.applied);
     ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kThirteen);
     EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
+    EXPECT_EQ(RunRecord()["lastScriptSha256"], each.applied == script ? pinUpper : changedPin);
     EXPECT_EQ(CommittedText(512) == "pinned", each.result == 0);
     EXPECT_EQ(Calls().empty(), each.result != 0);
   }
@@ -336,6 +345,114 @@ TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPoin
     EXPECT_EQ(Calls().empty(), each.result != 0);
   }
   RemoveFolder(undoFolder);
+}
+
+// The run record counts what changed: the same script again changes nothing, one other value
+// one key. Values of an earlier run of another command are gone.
+TEST_F(UpdateE2eTest, TheRunRecordCountsTheKeysThatChanged) {
+  const std::string one = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=another\r\n";
+  const struct {
+    std::string script;
+    std::string changed, written, lists;
+  } cases[] = {{GeneralScript("OAS"), "26", "27", "1"}, {GeneralScript("OAS"), "0", "27", "1"}, {one, "1", "1", "1"}};
+  for (const auto& each : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
+    ExpectAgentResult(Run(each.script), 0, kSuccess);
+    auto record = RunRecord();
+    EXPECT_EQ(record["keysChanged"], each.changed);
+    EXPECT_EQ(record["keysWritten"], each.written);
+    EXPECT_EQ(record["listsReplaced"], each.lists);
+    EXPECT_EQ(record["lastUpdateType"], "OAS");
+    EXPECT_EQ(record["lastCommand"], "LC_UPDATE");
+    EXPECT_EQ(record["lastScriptSha256"].size(), 64u);
+    EXPECT_EQ(record["lastUndoPoint"], "");
+  }
+  const AgentRun version = RunToEnd("LC_VERSION=1.0.0");
+  auto record = RunRecord();
+  for (const char* gone : {"lastScript", "lastScriptSha256", "lastUpdateType", "keysChanged", "keysWritten", "listsReplaced"}) {
+    EXPECT_EQ(record[gone], record[gone].empty() ? "" : "0") << gone;
+  }
+  EXPECT_EQ(record["lastCommand"], "LC_VERSION");
+  EXPECT_EQ(record["lastRunTime"].size(), 24u);
+  EXPECT_EQ(record["lastRunTime"].substr(19, 1) + record["lastRunTime"].back(), ".Z");
+}
+
+// Each way a run ends leaves a whole record, and says whether the same run may succeed later.
+TEST_F(UpdateE2eTest, EachWayARunEndsLeavesTheRecordAndWhetherToTryAgain) {
+  std::unique_ptr<ProductMutex> held;
+  const struct {
+    const char* what;
+    std::function<void()> before;
+    std::string arguments;  // "": the script
+    DWORD result;
+    std::string retryable, said;
+  } cases[] = {
+      {"busy", [&] { held = std::make_unique<ProductMutex>(); WaitForSingleObject(held->get(), INFINITE); }, "", 11, "1",
+       "because another run of the agent held the product for Func Timeout: the same run may succeed later."},
+      {"time-out", [] { SetFaults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; }); }, "LC_START",
+       11, "1", "because the product did not answer within Func Timeout: the same run may succeed later."},
+      {"bad command line", [] {}, "LC_UPDATE=" + std::string(300, 'x'), 1, "0", ""},
+      {"fault", [] { SetFaults([](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }); },
+       "LC_START", 11, "0", "because the run ended on an unhandled exception"},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.what);
+    ASSERT_TRUE(standin::ResetState());
+    for (const RunRecordField& field : kRunRecordFields) {  // an earlier run's, all to be replaced
+      const std::string key = AgentSubkey("TARNUPDATE");
+      if (field.type == RunRecordType::kNumber) test_registry::SetDword(key, field.value, 7);
+      if (field.type == RunRecordType::kText) test_registry::SetString(key, field.value, "stale");
+    }
+    test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(500));
+    each.before();
+    const AgentRun run = each.arguments.empty() ? Run(GeneralScript("OAS")) : RunToEnd(each.arguments);
+    held.reset();
+    EXPECT_EQ(run.exitCode, each.result);
+    auto record = RunRecord();
+    EXPECT_EQ(record["retryable"], each.retryable);
+    for (const auto& value : record) EXPECT_TRUE(value.second != "stale" && value.second != "7") << value.first;
+    EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
+  }
+}
+
+// RequiresAgent is compared as LC_VERSION= compares; a script for a newer agent, or with no
+// version a.b.c, touches nothing of the product.
+TEST_F(UpdateE2eTest, AScriptForANewerAgentTouchesNothing) {
+  const struct {
+    std::string required;
+    DWORD result;
+    std::string text, said;
+  } cases[] = {
+      {"1.0.16", 12, "[12] TARNUPDATE version incorrect. Script requires version 1.0.16.", ""},
+      {"1.0.15", 0, kSuccess, ""},
+      {"1.0.14", 0, kSuccess, ""},
+      {"1.x", 1, "[1] Missing or incorrect command line.",
+       "The script's [TARNUPDATE] RequiresAgent \"1.x\" is no version a.b.c: nothing was done."},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.required);
+    ASSERT_TRUE(standin::ResetState());
+    const AgentRun run = Run("[TARNUPDATE]\r\nUpdateType=OAS\r\nRequiresAgent=" + each.required +
+                             "\r\n[CurrentVer]\r\nszDAT=required\r\n");
+    ExpectAgentResult(run, each.result, each.text);
+    EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
+    EXPECT_EQ(Calls().empty(), each.result != 0);
+  }
+}
+
+// Where the state folder cannot be made the registry still holds the record, and a status line
+// says why the file is missing.
+TEST_F(UpdateE2eTest, WithoutTheStateFolderTheRegistryStillHoldsTheRecord) {
+  RemoveUnixTree(kAgentStateFolder);
+  CreateDirectoryA(kAgentStateFolder.substr(0, kAgentStateFolder.rfind('\\')).c_str(), nullptr);
+  ASSERT_TRUE(std::ofstream(kAgentStateFolder) << "no folder");
+  const AgentRun run = RunToEnd("LC_VERSION=1.0.0");
+  DeleteFileA(kAgentStateFolder.c_str());
+  ExpectAgentResult(run, 0, kSuccess);
+  EXPECT_EQ(RunRecord(false)["lastCommand"], "LC_VERSION");
+  EXPECT_TRUE(SaidLineWith(run, "LastRun.json is not written: the agent's state folder cannot be used (" +
+                                    kAgentStateFolder + ": "))
+      << testing::PrintToString(run.StatusLines());
 }
 
 }  // namespace
