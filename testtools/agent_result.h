@@ -51,9 +51,8 @@ inline std::map<std::string, std::string> RunRecord(bool file = true) {
   for (const RunRecordField& field : kRunRecordFields) {
     const bool number = field.type == RunRecordType::kNumber;
     const auto dword = test_registry::GetDword(key, field.value);
-    const auto text = test_registry::GetString(key, field.value);
-    EXPECT_TRUE(number ? dword.has_value() : text.has_value()) << field.value;
-    record[field.json] = number ? std::to_string(dword.value_or(0)) : text.value_or("");
+    record[field.json] = number && dword ? std::to_string(*dword) : test_registry::GetString(key, field.value).value_or("-");
+    EXPECT_NE(record[field.json], "-") << field.value;
   }
   if (!file) return record;
   std::ifstream in(kAgentStateFolder + "\\LastRun.json", std::ios::binary);
@@ -62,12 +61,12 @@ inline std::map<std::string, std::string> RunRecord(bool file = true) {
   if (json.is_discarded()) return record;
   EXPECT_EQ(json.size(), kRunRecordFieldCount + 1);
   auto member = json.begin();
-  EXPECT_EQ(member.key(), "schemaVersion");
+  EXPECT_EQ(json.value("schemaVersion", 0), 1);
   for (const RunRecordField& field : kRunRecordFields) {
     if (++member == json.end()) break;
     EXPECT_EQ(member.key(), field.json);
-    const bool number = field.type == RunRecordType::kNumber;
-    EXPECT_EQ(number ? member->dump() : member->get<std::string>(), record[field.json]) << field.json;
+    EXPECT_EQ(member->is_string() ? member->get<std::string>() : member->dump(), record[field.json]) << field.json;
+    EXPECT_EQ(member->is_number(), field.type == RunRecordType::kNumber) << field.json;
   }
   return record;
 }

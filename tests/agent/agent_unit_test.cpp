@@ -17,6 +17,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 TEST(CommandTable, TheFirstWordInSearchOrderWinsAnywhereInTheLine) {
   const struct {
     const char* line;
@@ -156,14 +158,11 @@ TEST(Worker, AnotherRunHoldingTheProductIsWaitedForAtMostFuncTimeout) {
 // The guide's table of the run record names every value, its JSON member, type and meaning as
 // the agent writes them.
 TEST(RunRecord, TheGuideDescribesEveryValueAsTheAgentWritesIt) {
-  std::ifstream in(TARN_ADMIN_GUIDE);
   std::stringstream guide;
-  guide << in.rdbuf();
-  ASSERT_FALSE(guide.str().empty());
+  guide << std::ifstream(TARN_ADMIN_GUIDE).rdbuf();
   for (const RunRecordField& field : kRunRecordFields) {
-    const std::string row = "| `" + std::string(field.value) + "` | `" + field.json + "` | " +
-                            (field.type == RunRecordType::kNumber ? "REG_DWORD, number" : "REG_SZ, string") + " | " +
-                            field.meaning + " |\n";
+    const char* type = field.type == RunRecordType::kNumber ? "REG_DWORD, number" : "REG_SZ, string";
+    const std::string row = "| `"s + field.value + "` | `" + field.json + "` | " + type + " | " + field.meaning + " |\n";
     EXPECT_NE(guide.str().find(row), std::string::npos) << row;
   }
 }
