@@ -10,6 +10,7 @@
 #include "agent/commands/commands.h"
 #include "agent/dispatch.h"
 #include "agent/fault_report.h"
+#include "agent/last_run.h"
 #include "agent/result_report.h"
 #include "agent/run_event.h"
 #include "agent/undo_point.h"
@@ -115,6 +116,7 @@ int AgentMain(HINSTANCE instance, const char* commandLine) {
   run.upperCommandLine = upperCommandLine.get();
   RunDetails details;
   OpenRunEventSource(details);
+  OpenLastRunFolder(details);
   run.details = &details;
   InstallFaultFilter(run);
   return RunReportingFaults(run, [&] { return RunCommandLine(run); });

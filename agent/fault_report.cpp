@@ -37,7 +37,7 @@ DWORD WINAPI WriteFaultReportOnThread(LPVOID) {
 // report. One that does not end soon (none could be made, or it cannot start while this thread
 // holds the loader lock, faulting in a library's start-up code) leaves it to this thread.
 [[noreturn]] void ReportAndEnd(const CommandRun& run, const EXCEPTION_RECORD& fault) {
-  if (!ClaimResult(kResultUnhandledException)) EndWithClaimedResult();
+  if (!ClaimResult(kResultUnhandledException, TimeOutCause::kUnhandledException)) EndWithClaimedResult();
   g_report = {&run, fault.ExceptionCode, fault.ExceptionAddress};
   const KernelHandle reporter(CreateThread(nullptr, 0, WriteFaultReportOnThread, nullptr, 0, nullptr));
   if (!reporter || WaitForSingleObject(reporter.get(), kReporterWaitMs) != WAIT_OBJECT_0) WriteFaultReport();

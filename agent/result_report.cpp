@@ -1,9 +1,9 @@
 #include "agent/result_report.h"
 
 #include "agent/commands/commands.h"
+#include "agent/last_run.h"
 #include "agent/run_event.h"
 #include "foundation/messages.h"
-#include "foundation/agent_settings.h"
 #include "foundation/trace_log.h"
 #include "resources/message_ids.h"
 
@@ -14,6 +14,7 @@ constexpr DWORD kClaimantWaitMs = 5000;
 enum : LONG { kUnclaimed, kClaimed, kWritten };
 volatile LONG g_resultState = kUnclaimed;
 ResultCode g_claimedCode = kResultSuccess;
+TimeOutCause g_claimedCause = TimeOutCause::kNone;
 
 }  // namespace
 
@@ -37,14 +38,13 @@ TextString ResultText(const CommandRun& run, ResultCode code) {
 }
 
 void ClearPreviousResult() {
-  const bool codeGone = Settings().WriteString(agent_setting::kReturnCode, nullptr);
-  const bool stringGone = Settings().WriteString(agent_setting::kReturnString, nullptr);
-  if (!codeGone || !stringGone) TraceStatus("The previous result could not be deleted from the registry.\n");
+  if (!ClearLastRun()) TraceStatus("The previous result could not be deleted from the registry.\n");
 }
 
-bool ClaimResult(ResultCode code) {
+bool ClaimResult(ResultCode code, TimeOutCause cause) {
   if (InterlockedCompareExchange(&g_resultState, kClaimed, kUnclaimed) != kUnclaimed) return false;
   g_claimedCode = code;
+  g_claimedCause = code == kResultTimedOut ? cause : TimeOutCause::kNone;
   return true;
 }
 
@@ -60,18 +60,24 @@ void EndWithClaimedResult() {
 }
 
 void ReportResult(const CommandRun& run, ResultCode code) {
-  if (!ClaimResult(code)) EndWithClaimedResult();
+  if (!ClaimResult(code, run.details != nullptr ? run.details->timeOutCause : TimeOutCause::kNone)) {
+    EndWithClaimedResult();
+  }
   WriteClaimedResult(run);
 }
 
 void WriteClaimedResult(const CommandRun& run) {
   const ResultCode code = g_claimedCode;
+  const TimeOutCause cause = g_claimedCause;
   const TextString text = ResultText(run, code);
-  const bool codeWritten = Settings().WriteDword(agent_setting::kReturnCode, static_cast<DWORD>(code));
-  const bool stringWritten = Settings().WriteString(agent_setting::kReturnString, text);
   // The exit code still tells; the registry would go on showing an earlier run's result.
-  if (!codeWritten || !stringWritten) TraceStatus("The result could not be written to the registry.\n");
-  ReportRunEvent(run, code, text.c_str());
+  if (!WriteLastRun(run, code, text, cause)) TraceStatus("The result could not be written to the registry.\n");
+  if (cause != TimeOutCause::kNone) {
+    const TimeOutCauseText why = DescribeTimeOut(cause);
+    TraceStatus("The run ends with 11 because %s: %s.\n", why.text,
+                why.retryable ? "the same run may succeed later" : "the same run is not expected to succeed later");
+  }
+  ReportRunEvent(run, code, text.c_str(), cause);
   TraceStatus("%s\n", text.c_str());
   InterlockedExchange(&g_resultState, kWritten);
 }

@@ -86,12 +86,26 @@ DWORD RunEventId(ResultCode code, bool update) {
   return update ? kUpdateEvents[code] : kRunEvents[code];
 }
 
+TimeOutCauseText DescribeTimeOut(TimeOutCause cause) {
+  switch (cause) {
+    case TimeOutCause::kNone: break;
+    case TimeOutCause::kProductBusy: return {"another run of the agent held the product for Func Timeout", true};
+    case TimeOutCause::kWorkerOverran: return {"the product did not answer within Func Timeout", true};
+    // The worker's side of the same time-out: it stopped before committing, so nothing stuck.
+    case TimeOutCause::kCommitGivenUp: return {"the run was given up on before it committed", true};
+    case TimeOutCause::kProductMutexUnmade: return {"the product's mutex could not be made", false};
+    case TimeOutCause::kWorkerNotStarted: return {"the worker thread could not be started", false};
+    case TimeOutCause::kUnhandledException: return {"the run ended on an unhandled exception", false};
+  }
+  return {"", false};
+}
+
 RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const char* resultText,
-                                 const wchar_t* commandLine)
+                                 const wchar_t* commandLine, TimeOutCause cause)
     : strings_{commandLine_.c_str(),    number_.c_str(), text_.c_str(),  agentVersion_.c_str(),
                productVersion_.c_str(), script_.c_str(), kind_.c_str(),  written_.c_str(),
                absent_.c_str(),         failed_.c_str(), lists_.c_str(), tasks_.c_str(),
-               committed_.c_str(),      undo_.c_str(),   note_.c_str(), refusal_.c_str()} {
+               committed_.c_str(),      undo_.c_str(),   note_.c_str(), refusal_.c_str(), cause_.c_str()} {
   commandLine_.Add(commandLine);
   number_.AddNumber(code);
   text_.AddAnsi(resultText);
@@ -102,6 +116,7 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
       .AddNumber(TARN_VERSION_BUILD);
   productVersion_.AddAnsi(run.productVersion.c_str());
   note_.AddAnsi(run.commandLineNote.c_str());
+  cause_.AddAnsi(DescribeTimeOut(cause).text);
   if (!IsUpdateRun(run)) return;
   const UpdateTally& tally = run.details->update;
   const UpdateArguments* update = UpdateArgumentsOf(run);
@@ -135,9 +150,9 @@ RunEventInserts::RunEventInserts(const CommandRun& run, ResultCode code, const c
   }
 }
 
-void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText) {
+void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText, TimeOutCause cause) {
   const bool update = IsUpdateRun(run);
-  RunEventInserts inserts(run, code, resultText, GetCommandLineW());
+  RunEventInserts inserts(run, code, resultText, GetCommandLineW(), cause);
   const DWORD eventId = RunEventId(code, update);
   const HANDLE source = run.details->source.get();
   DWORD error = run.details->sourceError;

@@ -11,6 +11,7 @@
 
 #include "agent/command_run.h"
 #include "foundation/result_codes.h"
+#include "foundation/trusted_folder.h"
 #include "foundation/unique_handle.h"
 #include "update/update_tally.h"
 
@@ -34,6 +35,11 @@ struct RunDetails {
   volatile LONG lastState = kLastReplaced;
   volatile LONG undoLeftOut = 0;  // values of the run's undo point that no script can carry
   char undoFile[kPathBufferSize] = {};  // set before undoState becomes kUndoWritten, then kept
+  // Which cause of 11 the entry thread found (the fault report names its own).
+  TimeOutCause timeOutCause = TimeOutCause::kNone;
+  // The agent's state folder for the run record's file, held from the run's start, or why not.
+  TrustedFolder stateFolder;
+  TextString stateRefusal;
 };
 
 // Opens the event source for the run's report.
@@ -83,7 +89,8 @@ class RunEventInserts {
   using CommandLine = EventInsert<4 * kPathBufferSize>;
 
   // `commandLine`: the process's own, as it was started.
-  RunEventInserts(const CommandRun& run, ResultCode code, const char* resultText, const wchar_t* commandLine);
+  RunEventInserts(const CommandRun& run, ResultCode code, const char* resultText, const wchar_t* commandLine,
+                  TimeOutCause cause = TimeOutCause::kNone);
   RunEventInserts(const RunEventInserts&) = delete;
   RunEventInserts& operator=(const RunEventInserts&) = delete;
 
@@ -93,15 +100,24 @@ class RunEventInserts {
  private:
   CommandLine commandLine_;
   Short number_, agentVersion_, productVersion_, kind_, written_, absent_, failed_, committed_;
-  Long text_, script_, lists_, tasks_, undo_, note_, refusal_;
-  // Every run's five, an update's nine (empty for other runs), the note on the command line, and
-  // why an update script was refused (empty unless it was).
-  const wchar_t* strings_[16];
+  Long text_, script_, lists_, tasks_, undo_, note_, refusal_, cause_;
+  // Every run's five, an update's nine (empty for other runs), the note on the command line,
+  // why an update script was refused (empty unless it was), and which cause of 11 ended the run
+  // (empty for other results).
+  const wchar_t* strings_[17];
 };
 
 // Reports the run's event: its command line, result, versions, for LC_UPDATE= what the update
 // did so far, and what the agent noted on how it read the command line.
-void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText);
+void ReportRunEvent(const CommandRun& run, ResultCode code, const char* resultText, TimeOutCause cause);
+
+// What a cause of 11 was, for the status line and the event, and whether the same run may
+// succeed later unchanged.
+struct TimeOutCauseText {
+  const char* text;
+  bool retryable;
+};
+TimeOutCauseText DescribeTimeOut(TimeOutCause cause);
 
 // The event id of a result: 1000 + code, 2000 + code for an update, 1099 / 2099 for a code
 // without a text. Its top two bits are the event's severity.

@@ -122,7 +122,8 @@ ResultCode CheckSignature(const CommandRun& run, const char* scriptPath, ScriptC
 
 }  // namespace
 
-ResultCode CheckScriptTrust(const CommandRun& run, const char* scriptPath, ScriptCopy& copy, TextString& refusal) {
+ResultCode CheckScriptTrust(const CommandRun& run, const char* scriptPath, ScriptCopy& copy, const Sha256Digest* digest,
+                            DWORD digestError, TextString& refusal) {
   const SettingsKey& settings = Settings();
   TextString problem;
   const TextString pin = settings.ReadText(agent_setting::kScriptSha256, "", false, problem);
@@ -132,10 +133,9 @@ ResultCode CheckScriptTrust(const CommandRun& run, const char* scriptPath, Scrip
   if (!problem.IsEmpty()) return Refuse(kResultNoTrustedSigner, problem + ", so no signer is trusted", refusal);
   if (pin.IsEmpty() && signers.empty()) return kResultSuccess;
 
-  Sha256Digest digest{};
   TextString reason;
-  if (!copy.Digest(digest)) {
-    reason.Format("The script's SHA-256 cannot be computed (error %lu)", GetLastError());
+  if (digest == nullptr) {
+    reason.Format("The script's SHA-256 cannot be computed (error %lu)", digestError);
     return Refuse(kResultScriptDigestFailed, reason, refusal);
   }
   if (!pin.IsEmpty()) {
@@ -145,13 +145,13 @@ ResultCode CheckScriptTrust(const CommandRun& run, const char* scriptPath, Scrip
                     pin.c_str());
       return Refuse(kResultScriptHashMalformed, reason, refusal);
     }
-    if (pinned != digest) {
-      reason.Format("The script's SHA-256 is %s, not %s as LC_UPDATE\\ScriptSha256 names", Sha256Hex(digest).c_str(),
+    if (pinned != *digest) {
+      reason.Format("The script's SHA-256 is %s, not %s as LC_UPDATE\\ScriptSha256 names", Sha256Hex(*digest).c_str(),
                     Sha256Hex(pinned).c_str());
       return Refuse(kResultScriptHashMismatch, reason, refusal);
     }
     TraceStatus("The script's SHA-256 is the one LC_UPDATE\\ScriptSha256 names.\n");
   }
   if (signers.empty()) return kResultSuccess;
-  return CheckSignature(run, scriptPath, copy, digest, signers, refusal);
+  return CheckSignature(run, scriptPath, copy, *digest, signers, refusal);
 }

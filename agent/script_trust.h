@@ -10,7 +10,10 @@
 #include "agent/command_run.h"
 #include "agent/script_copy.h"
 #include "foundation/result_codes.h"
+#include "foundation/sha256.h"
 #include "foundation/text_string.h"
 
 // 0, or 13 with a status line saying why and `refusal` keeping that reason for the run's event.
-ResultCode CheckScriptTrust(const CommandRun& run, const char* scriptPath, ScriptCopy& copy, TextString& refusal);
+// `digest`: the copy's SHA-256, or null when it could not be computed (`digestError` says why).
+ResultCode CheckScriptTrust(const CommandRun& run, const char* scriptPath, ScriptCopy& copy, const Sha256Digest* digest,
+                            DWORD digestError, TextString& refusal);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "agent/fault_report.h"
+#include "agent/run_event.h"
 #include "foundation/deadline_thread.h"
 #include "foundation/sddl_security.h"
 #include "foundation/trace_log.h"
@@ -54,6 +55,13 @@ class ProductLock {
   ProductMutex mutex_;
   bool held_ = false;
 };
+
+// An 11 whose cause the run's report tells; set on the entry thread only, before it claims the
+// result, so the cause is always the one of the code claimed.
+WorkerOutcome TimedOut(const CommandRun& run, TimeOutCause cause, bool abandoned) {
+  if (run.details != nullptr) run.details->timeOutCause = cause;
+  return {kResultTimedOut, abandoned};
+}
 
 }  // namespace
 
@@ -118,26 +126,28 @@ ResultCode WorkerSession(const CommandRun& run, ProductWork work, CommitGate& ga
 WorkerOutcome RunOnWorker(const CommandRun& run, ProductWork work) {
   const ProductLock lock(run.funcTimeout);
   if (!lock.held()) {
-    if (!lock.made()) return {kResultProductMutexUnmade, false};
+    if (!lock.made()) return TimedOut(run, TimeOutCause::kProductMutexUnmade, false);
     TraceStatus("Another run of the agent holds the product: this one gave up waiting.\n");
-    return {kResultProductBusy, false};
+    return TimedOut(run, TimeOutCause::kProductBusy, false);
   }
   const auto job = std::make_shared<WorkerJob>(WorkerJob{run, work, {}});
   DeadlineThread<WorkerJob> worker;
   if (!worker.Start(job, WorkerThread)) {
     // Without a worker the command never ran: that is no success.
     TraceStatus("The worker thread could not be created (error %lu).\n", GetLastError());
-    return {kResultWorkerNotStarted, false};
+    return TimedOut(run, TimeOutCause::kWorkerNotStarted, false);
   }
   DWORD wait = worker.Wait(run.funcTimeout);
   if (wait == WAIT_TIMEOUT) {
     // Given up on: the worker must not commit from now on. If it is committing already, its
     // commit is what happened, so its result is waited for, once more at most as long.
-    if (job->gate.Abandon()) return {kResultWorkerOverran, true};
+    if (job->gate.Abandon()) return TimedOut(run, TimeOutCause::kWorkerOverran, true);
     wait = worker.Wait(run.funcTimeout);
-    if (wait == WAIT_TIMEOUT) return {kResultWorkerOverran, true};
+    if (wait == WAIT_TIMEOUT) return TimedOut(run, TimeOutCause::kWorkerOverran, true);
   }
   DWORD exitCode = 0;
   if (!worker.ExitCode(exitCode)) return {kResultSuccess, false};
+  // The only 11 a worker gives of its own: it found the run given up on before committing.
+  if (exitCode == static_cast<DWORD>(kResultTimedOut)) return TimedOut(run, TimeOutCause::kCommitGivenUp, false);
   return {static_cast<ResultCode>(exitCode), false};
 }

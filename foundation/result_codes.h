@@ -65,3 +65,15 @@ enum ResultCode : int {
 };
 
 constexpr ResultCode kResultLast = kResultScriptNotAuthentic;
+
+// Which of the causes of 11 a run ended on. The number stays 11 for all of them; the status line,
+// the run's event and the run record tell them apart, and which of them a retry may cure.
+enum class TimeOutCause : long {
+  kNone,
+  kProductBusy,         // kResultProductBusy
+  kWorkerOverran,       // kResultWorkerOverran
+  kCommitGivenUp,       // kResultCommitGivenUp
+  kProductMutexUnmade,  // kResultProductMutexUnmade
+  kWorkerNotStarted,    // kResultWorkerNotStarted
+  kUnhandledException,  // kResultUnhandledException
+};

@@ -39,6 +39,7 @@ enum class Rule {
   kListItemUnread,
   kListItemEmpty,
   kSignatureInvalid,
+  kAgentVersionMalformed,
 };
 
 struct RuleText {
@@ -75,8 +76,9 @@ constexpr RuleText kRules[] = {
     {"list-item-unread", "a list item the agent never reaches"},
     {"list-item-empty", "an empty list item: an empty item is added"},
     {"signature-invalid", "the signature beside the script does not verify: an agent that requires signers refuses it"},
+    {"agent-version-malformed", "a RequiresAgent that is no version a.b.c: the agent refuses the script with 1"},
 };
-static_assert(sizeof kRules / sizeof kRules[0] == static_cast<std::size_t>(Rule::kSignatureInvalid) + 1,
+static_assert(sizeof kRules / sizeof kRules[0] == static_cast<std::size_t>(Rule::kAgentVersionMalformed) + 1,
               "one text for each rule");
 
 inline const char* RuleId(Rule rule) { return kRules[static_cast<std::size_t>(rule)].id; }

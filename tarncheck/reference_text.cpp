@@ -104,6 +104,8 @@ const char* LimitsOf(ValueKind kind) {
       return "511 characters";
     case ValueKind::kBytes:
       return "255 bytes (510 digits)";
+    case ValueKind::kAgentVersion:
+      return "a.b.c, three decimal numbers; a malformed one ends the run with 1";
   }
   return "";
 }

@@ -35,6 +35,8 @@ UpdateType Begin(const char* name, const char* title) {
       {kUpdateTypeSection, kUpdateTypeKey, ValueKind::kUpdateType, kNoRecord, 0, "picks the records"});
   type.keys.push_back({kUpdateTypeSection, kUndoPointKey, ValueKind::kBoolean, kNoRecord, 0,
                        "1 marks an undo point: its extension lists are stored as written"});
+  type.keys.push_back({kUpdateTypeSection, kRequiresAgentKey, ValueKind::kAgentVersion, kNoRecord, 0,
+                       "the oldest agent that may apply the script: an older one ends with 12 and touches nothing"});
   return type;
 }
 
@@ -132,6 +134,7 @@ bool ReadsSection(const UpdateType& type, std::string_view section) {
 const char* ValueKindName(ValueKind kind) {
   if (kind == ValueKind::kUpdateType) return "update type";
   if (kind == ValueKind::kListItem) return "list item";
+  if (kind == ValueKind::kAgentVersion) return "agent version";
   // The others are the record's field types, named once with them.
   for (FieldType type = FieldType::kBoolean; type != FieldType::kBlock;
        type = static_cast<FieldType>(static_cast<int>(type) + 1)) {

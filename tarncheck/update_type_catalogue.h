@@ -22,6 +22,7 @@ enum class ValueKind {
   kExtensionText,
   kBytes,
   kListItem,  // one item of a numbered list
+  kAgentVersion,  // TARNUPDATE / RequiresAgent: a.b.c
 };
 
 // A record that an update type changes, and how its values reach the product.

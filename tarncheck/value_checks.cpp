@@ -55,6 +55,30 @@ void CheckNumber(const ScriptLine& line, const std::string& section, ValueKind k
   }
 }
 
+// Three decimal numbers, as the agent compares them, and short enough for it to read whole.
+void CheckAgentVersion(const ScriptLine& line, const std::string& section, Findings& findings) {
+  constexpr std::size_t kVersionLimit = 22;
+  constexpr std::size_t kPartDigits = 9;  // each part fits the agent's int
+  int parts = 0;
+  std::size_t digits = 0;
+  if (line.value.empty()) return;  // the agent takes an empty value for none
+  bool wellFormed = line.value.size() <= kVersionLimit;
+  for (char c : line.value) {
+    if (c >= '0' && c <= '9') {
+      wellFormed = wellFormed && ++digits <= kPartDigits;
+    } else {
+      wellFormed = wellFormed && c == '.' && digits > 0 && parts < 2;
+      ++parts;
+      digits = 0;
+    }
+  }
+  if (wellFormed && parts == 2 && digits > 0) return;
+  findings.push_back({line.number, Severity::kError, Rule::kAgentVersionMalformed,
+                      Quoted(section, line) + " is no agent version a.b.c: the agent refuses the script with 1 and "
+                                              "touches nothing",
+                      "", ""});
+}
+
 void CheckText(const ScriptLine& line, const std::string& section, Findings& findings) {
   if (line.value.size() > kTextLimit) {
     Warn(line, Rule::kValueCut,
@@ -136,6 +160,9 @@ void CheckValue(const ScriptLine& line, const std::string& section, ValueKind ki
       break;
     case ValueKind::kBytes:
       CheckBytes(line, section, findings);
+      break;
+    case ValueKind::kAgentVersion:
+      CheckAgentVersion(line, section, findings);
       break;
     case ValueKind::kUpdateType:
       break;

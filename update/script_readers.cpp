@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "update/fault_guard.h"
+#include "update/field_values.h"
 #include "update/hex_pairs.h"
 #include "update/script_file.h"
 #include "foundation/trace_log.h"
@@ -19,17 +21,23 @@ void TraceMissing(UpdateContext& run, const char* section, const char* key) {
 }
 
 // Runs a key's store in the fault guard, taking the field's value before and after it for an
-// undo point, and counts how it went: true when it ran to its end.
+// undo point, and counts how it went: true when it ran to its end. The field is the engine's
+// copy of the record the product handed out, so comparing it costs no call to the product.
 template <typename Store>
 bool StoreGuarded(UpdateContext& run, const char* section, const char* key, FieldType type, const void* field,
                   Store& store) {
+  std::string before;
+  bool changed = false;
   auto replace = [&] {
+    if (run.tally != nullptr) before = FieldContent(type, static_cast<const BYTE*>(field));
     if (run.undo != nullptr) run.undo->Key(section, key, type, field);
     store();
     if (run.undo != nullptr) run.undo->KeyWritten(field);
+    if (run.tally != nullptr) changed = FieldContent(type, static_cast<const BYTE*>(field)) != before;
   };
   const bool stored = RunGuarded(replace);
   TallyCount(run.tally, stored ? &UpdateTally::keysWritten : &UpdateTally::keysFailed);
+  if (stored && changed) TallyCount(run.tally, &UpdateTally::keysChanged);
   return stored;
 }
 

@@ -9,6 +9,7 @@ struct UpdateTally {
   // UpdateKind + 1 once the script's type is read; 0 before, kTallyNoKind for none of them.
   volatile LONG kind = 0;
   volatile LONG keysWritten = 0;
+  volatile LONG keysChanged = 0;    // written keys whose field holds another value than before
   volatile LONG keysAbsent = 0;
   volatile LONG keysFailed = 0;     // a fault inside the field write stopped it
   volatile LONG listsReplaced = 0;  // bit 1 << list id, once the list is filled again

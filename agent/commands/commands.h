@@ -46,6 +46,9 @@ ResultCode ReadFileVersion(CommandRun& run, const char*);    // LC_FILEVER
 ResultCode ToggleDebugOutput(CommandRun& run, const char*);  // LC_DEBUG
 ResultCode RestoreUninstall(CommandRun& run, const char*);   // LC_RESTORE
 ResultCode CheckRequiredVersion(CommandRun& run, const char* requiredVersion);  // LC_VERSION=
+// Whether this agent is at least the version a.b.c: 0, 12 when older, 1 when no a.b.c. For
+// LC_VERSION= and an update script's RequiresAgent alike.
+ResultCode CompareAgentVersion(const char* required);
 const char* VersionResultArgument(const CommandRun& run, ResultCode code, unsigned int& message);
 
 // The command's own arguments, made new for this run.

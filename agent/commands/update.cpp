@@ -8,6 +8,7 @@
 #include "resources/message_ids.h"
 #include "update/live_product.h"
 #include "update/update_driver.h"
+#include "update/update_kind.h"
 
 bool IsUpdateRun(const CommandRun& run) { return run.command != nullptr && run.command->onEntry == PrepareUpdate; }
 
@@ -19,8 +20,29 @@ const char* UpdateResultArgument(const CommandRun& run, ResultCode code, unsigne
   const UpdateArguments* update = UpdateArgumentsOf(run);
   if (update == nullptr) return "";
   if (code == kResultScriptMissing && update->scriptUnreadable) message = IDS_SCRIPT_UNREADABLE;
+  if (code == kResultVersionTooOld) return update->requiredAgent.c_str();
   return update->scriptPath.c_str();
 }
+
+namespace {
+
+// A script that names a newer agent than this one touches nothing; one whose version is no
+// a.b.c is a script to correct, refused as LC_VERSION= refuses its argument.
+ResultCode CheckRequiredAgent(UpdateArguments& update, const char* copyPath) {
+  char required[kRequiredVersionBufferSize] = {};
+  const DWORD length =
+      GetPrivateProfileStringA("TARNUPDATE", kRequiresAgentKey, "", required, sizeof required, copyPath);
+  if (length == 0) return kResultSuccess;
+  update.requiredAgent = required;
+  const ResultCode compared = length + 1 >= sizeof required ? kResultBadCommandLine : CompareAgentVersion(required);
+  if (compared == kResultBadCommandLine) {
+    TraceStatus("The script's [TARNUPDATE] %s \"%s\" is no version a.b.c: nothing was done.\n", kRequiresAgentKey,
+                required);
+  }
+  return compared;
+}
+
+}  // namespace
 
 ResultCode PrepareUpdate(CommandRun& run, const char* scriptPath) {
   UpdateArguments& update = MakeArguments<UpdateArguments>(run);
@@ -36,10 +58,17 @@ ResultCode PrepareUpdate(CommandRun& run, const char* scriptPath) {
     update.scriptUnreadable = !missing;
     return made;
   }
+  // Once per run, for the trust checks and the run record alike.
+  Sha256Digest digest{};
+  const bool digested = copy->Digest(digest);
+  const DWORD digestError = digested ? ERROR_SUCCESS : GetLastError();
+  if (digested) update.scriptSha256 = Sha256Hex(digest).c_str();
   // Before the product's library, mutex or undo point: a script refused here touches nothing.
-  const ResultCode trusted = CheckScriptTrust(run, update.scriptPath, *copy, update.refusal);
+  ResultCode result =
+      CheckScriptTrust(run, update.scriptPath, *copy, digested ? &digest : nullptr, digestError, update.refusal);
+  if (result == kResultSuccess) result = CheckRequiredAgent(update, copy->path());
   update.scriptCopy = std::move(copy);
-  return trusted;
+  return result;
 }
 
 ResultCode ApplyUpdate(const CommandRun& run, ProductSession& product) {

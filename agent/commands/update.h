@@ -13,6 +13,8 @@ struct UpdateArguments : CommandArguments {
   std::unique_ptr<ScriptCopy> scriptCopy;
   bool scriptUnreadable = false;  // 6 because the script is there but could not be held or copied
   TextString refusal;  // why the script was refused with 13, for the run's event
+  TextString scriptSha256;   // of the private copy, in hexadecimal; empty when not computed
+  TextString requiredAgent;  // [TARNUPDATE] RequiresAgent, as the result text 12 names it
 };
 
 // Whether the run's command is LC_UPDATE=, taken or not.

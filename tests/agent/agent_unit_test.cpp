@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "agent/commands/commands.h"
@@ -10,9 +12,12 @@
 #include "agent/run_event.h"
 #include "foundation/unique_handle.h"
 #include "agent/worker.h"
+#include "foundation/run_record.h"
 #include "testtools/agent_harness.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 TEST(CommandTable, TheFirstWordInSearchOrderWinsAnywhereInTheLine) {
   const struct {
@@ -56,7 +61,7 @@ TEST(RunEvent, ACommandLineLongerThanAnInsertKeepsItsStart) {
   const std::wstring line = L"\"C:\\AGENT\\TARNUPD.EXE\" " + std::wstring(32000, L'x');
   const InProcessRun test;
   RunEventInserts inserts(test.run, kResultSuccess, "[0] Command successful.", line.c_str());
-  ASSERT_EQ(inserts.count(), 16);
+  ASSERT_EQ(inserts.count(), 17);
   const std::wstring first = inserts.strings()[0];
   EXPECT_LE(first.size(), 31839u);
   EXPECT_GT(first.size(), 2u * MAX_PATH);  // a program's and a script's path
@@ -147,6 +152,18 @@ TEST(Worker, AnotherRunHoldingTheProductIsWaitedForAtMostFuncTimeout) {
     EXPECT_EQ(outcome.result, each.givesUp ? kResultTimedOut : kResultSuccess);
     EXPECT_EQ(g_claimed, each.givesUp ? -1 : 1);  // the work ran only once the product was free
     WaitForSingleObject(other.get(), INFINITE);
+  }
+}
+
+// The guide's table of the run record names every value, its JSON member, type and meaning as
+// the agent writes them.
+TEST(RunRecord, TheGuideDescribesEveryValueAsTheAgentWritesIt) {
+  std::stringstream guide;
+  guide << std::ifstream(TARN_ADMIN_GUIDE).rdbuf();
+  for (const RunRecordField& field : kRunRecordFields) {
+    const char* type = field.type == RunRecordType::kNumber ? "REG_DWORD, number" : "REG_SZ, string";
+    const std::string row = "| `"s + field.value + "` | `" + field.json + "` | " + type + " | " + field.meaning + " |\n";
+    EXPECT_NE(guide.str().find(row), std::string::npos) << row;
   }
 }
 

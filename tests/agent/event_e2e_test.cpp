@@ -94,6 +94,7 @@ struct EventCase {
   unsigned long id;
   Strings updateInserts;  // after the script's path, the refusal last; "*" is not compared
   std::string note = "";  // on how the command line was read
+  std::string cause = "";  // of an 11
 };
 
 TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
@@ -130,7 +131,8 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
       {"an Update task not stored", faults([](standin::Faults& f) { f.setTaskFails = true; }), schedule, "", 9,
        EVENTLOG_ERROR_TYPE, 0xC00007D9, {"SCHEDULE", "1", "15", "0", "none", "none", "no", kNoUndo, ""}},
       {"an update that overran Func Timeout", timeOut([](standin::Faults& f) { f.fieldWriteDelayMs = Slowed(400); }),
-       oas, "", 11, EVENTLOG_ERROR_TYPE, 0xC00007DB, {"OAS", "*", "*", "0", "none", "none", "no", kNoUndo, ""}},
+       oas, "", 11, EVENTLOG_ERROR_TYPE, 0xC00007DB, {"OAS", "*", "*", "0", "none", "none", "no", kNoUndo, ""}, "",
+       "the product did not answer within Func Timeout"},
       {"a script that is not the one named",
        [] { test_registry::SetString(AgentSubkey("LC_UPDATE"), "ScriptSha256", "x"); }, oas, "", 13,
        EVENTLOG_ERROR_TYPE, 0xC00007DD,
@@ -138,10 +140,10 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
         "LC_UPDATE\\ScriptSha256 \"x\" is no SHA-256: it must be 64 hexadecimal digits and nothing else"}},
       {"a product call that overran Func Timeout",
        timeOut([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; }), "", "LC_START", 11,
-       EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
+       EVENTLOG_ERROR_TYPE, 0xC00003F3, {}, "", "the product did not answer within Func Timeout"},
       {"a fault that nothing handles",
        faults([](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }), "",
-       "LC_START", 11, EVENTLOG_ERROR_TYPE, 0xC00003F3, {}},
+       "LC_START", 11, EVENTLOG_ERROR_TYPE, 0xC00003F3, {}, "", "the run ended on an unhandled exception"},
   };
   for (const EventCase& each : cases) {
     SCOPED_TRACE(each.what);
@@ -165,12 +167,13 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
                         *test_registry::GetString(AgentSubkey("TARNUPDATE"), "ReturnString"), "1.0.15", "4.5.0.7"};
     if (!each.script.empty()) expected.push_back(Upper(script.Path()));
     // An update's eight after its script, empty for other runs; then the note on the command
-    // line, and an update's ninth, why its script was refused.
+    // line, an update's ninth, why its script was refused, and the cause of an 11.
     const std::size_t eight = std::min<std::size_t>(each.updateInserts.size(), 8);
     expected.insert(expected.end(), each.updateInserts.begin(), each.updateInserts.begin() + eight);
     expected.resize(14);
     expected.push_back(each.note);
     expected.push_back(each.updateInserts.size() > 8 ? each.updateInserts[8] : "");
+    expected.push_back(each.cause);
     ASSERT_EQ(event.inserts.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
       if (expected[i] == "undo point") {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -126,9 +127,12 @@ TEST_F(UpdateE2eTest, OnlyTheFaultedFieldIsLostAndOnlyAFaultThatNothingHandlesEn
     EXPECT_EQ(CountOf(run.StatusLines(), "[CurrentVer] dwDelayStartup = 3\n"), 0);
     const std::vector<std::string> lines = run.StatusLines();
     ASSERT_GE(lines.size(), 2u);
-    const std::string& beforeResult = lines[lines.size() - 2];
+    const std::string& beforeResult = lines[lines.size() - (each.result == 11 ? 3 : 2)];  // then the cause of 11
     EXPECT_EQ(beforeResult.rfind("The run ended on an unhandled exception " + each.code + " at ", 0) == 0, each.result == 11)
         << beforeResult;
+    auto record = RunRecord();
+    EXPECT_EQ(record["retryable"], "0");
+    EXPECT_EQ(record["keysFailed"], each.lost ? "1" : "0");
   }
 }
 
@@ -237,12 +241,14 @@ bool SaidLineWith(const AgentRun& run, const std::string& text) {
 }
 
 // LC_UPDATE\ScriptSha256 pins the script: only exactly those bytes reach the product; any other,
-// or a pin that is no SHA-256, is refused before the product is touched at all.
+// or a pin that is no SHA-256, is refused before the product is touched at all. So is a script
+// whose RequiresAgent is newer than the agent (compared as LC_VERSION= compares) or no a.b.c.
 TEST_F(UpdateE2eTest, APinnedScriptIsAppliedOnlyWhenItsSha256IsThePin) {
   const std::string script = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=pinned\r\n";
   // As sha256sum gives them, of the script and of the script changed.
   const std::string pin = "6273050ad56e1ab7bc518bee569a4c849acb69a280315119790d5882ded8e46c", pinUpper = Upper(pin);
   const std::string changedPin = "8FDAE59CCE3E202FF02E58D0208C3CEB9AC56C1CC34A610BE73F23D70D55531E";
+  const auto requiring = [&](const char* version) { return "[TARNUPDATE]\r\nRequiresAgent="s + version + "\r\n" + script.substr(14); };
   const struct {  // the pin of `type`, the script given to the agent, a text of a status line, the result
     std::string pin; DWORD type; std::string applied, said; DWORD result;
   } cases[] = {
@@ -253,14 +259,22 @@ TEST_F(UpdateE2eTest, APinnedScriptIsAppliedOnlyWhenItsSha256IsThePin) {
       {pin.substr(1), REG_SZ, script, "LC_UPDATE\\ScriptSha256 \"" + pin.substr(1) + "\" is no SHA-256", 13},
       {"g" + pin.substr(1), REG_SZ, script, "LC_UPDATE\\ScriptSha256 \"g", 13},
       {pin, REG_EXPAND_SZ, script, "LC_UPDATE\\ScriptSha256 is a REG_EXPAND_SZ, not a REG_SZ, so the script", 13},
+      {"", REG_SZ, requiring("1.0.16"), "Script requires version 1.0.16.", 12},
+      {"", REG_SZ, requiring("1.0.15"), "", 0},
+      {"", REG_SZ, requiring("1.0.14"), "", 0},
+      {"", REG_SZ, requiring("1.x"),
+       "[TARNUPDATE] RequiresAgent \"1.x\" is no version a.b.c: nothing was done.", 1},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
     ASSERT_TRUE(standin::ResetState());
     test_registry::SetString(AgentSubkey("LC_UPDATE"), "ScriptSha256", each.pin, each.type);
     const AgentRun run = Run(each.applied);
-    ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kThirteen);
+    if (each.result % 13 == 0) ExpectAgentResult(run, each.result, each.result == 0 ? kSuccess : kThirteen);
+    EXPECT_EQ(run.exitCode, each.result);
     EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
+    const std::string digest = each.applied == script ? pinUpper : changedPin;
+    EXPECT_EQ(RunRecord()["lastScriptSha256"] == digest, !each.pin.empty());
     EXPECT_EQ(CommittedText(512) == "pinned", each.result == 0);
     EXPECT_EQ(Calls().empty(), each.result != 0);
   }
@@ -336,6 +350,75 @@ TEST_F(UpdateE2eTest, WithTrustedSignersOnlySignedScriptsAndTheAgentsOwnUndoPoin
     EXPECT_EQ(Calls().empty(), each.result != 0);
   }
   RemoveFolder(undoFolder);
+}
+
+// The run record counts what changed: the same script again changes nothing, one other value
+// one key.
+TEST_F(UpdateE2eTest, TheRunRecordCountsTheKeysThatChanged) {
+  const std::string one = "[TARNUPDATE]\r\nUpdateType=OAS\r\n[CurrentVer]\r\nszDAT=another\r\n";
+  const struct {
+    std::string script;
+    std::string changed, written, lists;
+  } cases[] = {{GeneralScript("OAS"), "26", "27", "1"}, {GeneralScript("OAS"), "0", "27", "1"}, {one, "1", "1", "1"}};
+  for (const auto& each : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&each - cases));
+    ExpectAgentResult(Run(each.script), 0, kSuccess);
+    auto record = RunRecord();
+    EXPECT_EQ(record["keysChanged"], each.changed);
+    EXPECT_EQ(record["keysWritten"], each.written);
+    EXPECT_EQ(record["listsReplaced"], each.lists);
+    EXPECT_EQ(record["lastUpdateType"], "OAS");
+  }
+}
+
+// Each way a run ends leaves a whole record, nothing of an earlier run's, and says whether the
+// same run may succeed later. Without its state folder the agent still writes the registry's.
+TEST_F(UpdateE2eTest, EachWayARunEndsLeavesTheRecordAndWhetherToTryAgain) {
+  std::unique_ptr<ProductMutex> held;
+  const struct {
+    const char* what;
+    std::function<void()> before;
+    std::string arguments;  // "": the script
+    DWORD result;
+    std::string retryable, said;
+    bool file = true;  // the state folder can be made
+  } cases[] = {
+      {"busy", [&] { held = std::make_unique<ProductMutex>(); WaitForSingleObject(held->get(), INFINITE); }, "", 11, "1",
+       "because another run of the agent held the product for Func Timeout: the same run may succeed later."},
+      {"time-out", [] { SetFaults([](standin::Faults& f) { f.hangIn = standin::ControlCall::kStartLC; }); }, "LC_START",
+       11, "1", "because the product did not answer within Func Timeout: the same run may succeed later."},
+      {"bad command line", [] {}, "LC_UPDATE=" + std::string(300, 'x'), 1, "0", ""},
+      {"fault", [] { SetFaults([](standin::Faults& f) { f.emptyInterface = true, f.emptyInterfaceId = AVSIF_MANAGEMENTPORT; }); },
+       "LC_START", 11, "0", "because the run ended on an unhandled exception"},
+      {"no state folder",
+       [] {
+         RemoveUnixTree(kAgentStateFolder);
+         CreateDirectoryA(kAgentStateFolder.substr(0, kAgentStateFolder.rfind('\\')).c_str(), nullptr);
+         std::ofstream(kAgentStateFolder) << "no folder";
+       },
+       "LC_VERSION=1.0.0", 0, "0", "LastRun.json is not written: the agent's state folder cannot be used (" +
+       kAgentStateFolder + ": ", false},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.what);
+    ASSERT_TRUE(standin::ResetState());
+    for (const RunRecordField& field : kRunRecordFields) {  // an earlier run's, all to be replaced
+      const std::string key = AgentSubkey("TARNUPDATE");
+      if (field.type == RunRecordType::kNumber) test_registry::SetDword(key, field.value, 7);
+      if (field.type == RunRecordType::kText) test_registry::SetString(key, field.value, "stale");
+    }
+    test_registry::SetDword(AgentSubkey("SyncUtil"), "Func Timeout", Slowed(500));
+    each.before();
+    const AgentRun run = each.arguments.empty() ? Run(GeneralScript("OAS")) : RunToEnd(each.arguments);
+    held.reset();
+    if (!each.file) DeleteFileA(kAgentStateFolder.c_str());
+    EXPECT_EQ(run.exitCode, each.result);
+    auto record = RunRecord(each.file);
+    EXPECT_EQ(record["retryable"], each.retryable);
+    for (const auto& value : record) EXPECT_TRUE(value.second != "stale" && value.second != "7") << value.first;
+    EXPECT_TRUE(SaidLineWith(run, each.said)) << each.said;
+    EXPECT_EQ(record["lastRunTime"].substr(19, 1) + record["lastRunTime"].back(), ".Z");
+  }
 }
 
 }  // namespace
