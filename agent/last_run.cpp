@@ -184,19 +184,19 @@ bool FormatJson(JsonText& json) {
 
 void WriteJson(const RunDetails& details) {
   if (!details.stateFolder.IsOpen()) {
-    TraceStatus("%s is not written: the agent's state folder cannot be used (%s).\n", kLastRunFileName,
+    TraceStatus("%s is not written: the agent's state folder cannot be used (%s).\n", kRunRecordFileName,
                 details.stateRefusal.c_str());
     return;
   }
   JsonText json;
   if (!FormatJson(json)) {
-    TraceStatus("%s is not written: a value cannot be put in JSON.\n", kLastRunFileName);
+    TraceStatus("%s is not written: a value cannot be put in JSON.\n", kRunRecordFileName);
     return;
   }
-  const FileStatus written = WriteWholeFile(details.stateFolder.PathOf(kLastRunFileName), g_json, json.size(),
+  const FileStatus written = WriteWholeFile(details.stateFolder.PathOf(kRunRecordFileName), g_json, json.size(),
                                             FileReaders::kUsers, true);
   if (!written.ok()) {
-    TraceStatus("%s is not written: %s.\n", kLastRunFileName, written.Reason().c_str());
+    TraceStatus("%s is not written: %s.\n", kRunRecordFileName, written.Reason().c_str());
   }
 }
 

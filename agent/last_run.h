@@ -7,9 +7,6 @@
 #include "agent/run_event.h"
 #include "foundation/result_codes.h"
 
-// The file's name in the agent's state folder.
-constexpr char kLastRunFileName[] = "LastRun.json";
-
 // Opens and holds the state folder for the file at the run's start, where the run may still
 // allocate and wait; what refused it is kept for the status line at the end.
 void OpenLastRunFolder(RunDetails& details);

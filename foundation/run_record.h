@@ -5,6 +5,9 @@
 
 #include <cstddef>
 
+// The JSON form of the record, in the agent's state folder.
+constexpr char kRunRecordFileName[] = "LastRun.json";
+
 enum class RunRecordType { kText, kNumber };  // REG_SZ and a JSON string; REG_DWORD and a JSON number
 
 struct RunRecordField {

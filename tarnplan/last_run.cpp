@@ -78,7 +78,7 @@ LastRun ReadLastRun() {
     run.error = "the system names no program data folder: no run record can be found";
     return run;
   }
-  run.path = std::string(folder.c_str()) + "\\" + kLastRunFile;
+  run.path = std::string(folder.c_str()) + "\\" + kRunRecordFileName;
   std::string bytes;
   bool missing = false;
   std::string why = ReadRecordFile(run.path, bytes, missing);

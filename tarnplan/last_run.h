@@ -6,9 +6,6 @@
 
 #include <string>
 
-// The file's name in the agent's state folder.
-constexpr char kLastRunFile[] = "LastRun.json";
-
 // What reading LastRun.json came to.
 struct LastRun {
   enum class Outcome { kShown, kNone, kUnreadable } outcome = Outcome::kNone;

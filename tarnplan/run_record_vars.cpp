@@ -8,7 +8,6 @@
 #include "foundation/agent_settings.h"
 #include "foundation/run_record.h"
 #include "foundation/settings_key.h"
-#include "tarnplan/last_run.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ std::string Vars() {
       "tarn_update_undo_folder: {subkey: " + Quoted(agent_setting::kUndoFolder.subkey) +
       ", value: " + Quoted(agent_setting::kUndoFolder.value) + "}\n" +
       "# The same record as JSON, in the agent's state folder.\n"
-      "tarn_update_record_file: " + Quoted(kLastRunFile) + "\n" +
+      "tarn_update_record_file: " + Quoted(kRunRecordFileName) + "\n" +
       "# One value per run, each written every run: its registry name and type, its JSON member.\n"
       "tarn_update_record_fields:\n";
   for (const RunRecordField& field : kRunRecordFields) {

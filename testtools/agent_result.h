@@ -55,7 +55,7 @@ inline std::map<std::string, std::string> RunRecord(bool file = true) {
     EXPECT_NE(record[field.json], "-") << field.value;
   }
   if (!file) return record;
-  std::ifstream in(kAgentStateFolder + "\\LastRun.json", std::ios::binary);
+  std::ifstream in(kAgentStateFolder + "\\" + kRunRecordFileName, std::ios::binary);
   const nlohmann::ordered_json json = nlohmann::ordered_json::parse(std::istreambuf_iterator<char>(in), {}, nullptr, false);
   EXPECT_FALSE(json.is_discarded());
   if (json.is_discarded()) return record;

@@ -477,7 +477,7 @@ TEST_F(Plan, HistoryListsTheAgentsUndoPointsNewestFirst) {
 
 // The agent's last run as tarnplan last shows it from the record the agent leaves.
 TEST_F(Plan, LastShowsTheRecordTheAgentLeft) {
-  const std::string file = kAgentStateFolder + "\\LastRun.json";
+  const std::string file = kAgentStateFolder + "\\" + kRunRecordFileName;
   CreateDirectoryA("C:\\ProgramData\\Velmora", nullptr);
   CreateDirectoryA(kAgentStateFolder.c_str(), nullptr);
   // Of a later agent: a member this one does not know, one it knows missing.
@@ -516,6 +516,11 @@ TEST_F(Plan, LastShowsTheRecordTheAgentLeft) {
     }
     EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
   }
+  // And as the agent leaves it.
+  ASSERT_EQ(RunToEnd("LC_VERSION=1.0.0").exitCode, 0u);
+  const nlohmann::ordered_json left = nlohmann::ordered_json::parse(Tarnplan("last --json").out);
+  EXPECT_EQ(left["lastCommand"], "LC_VERSION");
+  EXPECT_EQ(left, nlohmann::ordered_json::parse(ReadBytes(file)));
   DeleteFileA(file.c_str());
 }
 
