@@ -116,8 +116,9 @@ TEST_F(EventE2eTest, EachRunReportsOneEventWithItsIdTypeAndStrings) {
       {"version too old", none, "", "LC_VERSION=9.0.0", 12, EVENTLOG_WARNING_TYPE, 0x800003F4, {}},
       {"an update", [&] { test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", undoFolder); }, oas, "", 0,
        EVENTLOG_INFORMATION_TYPE, 0x400007D0, {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", "undo point", ""}},
+      // Relative to the drive's current folder (tarnplan's history test has one without a drive).
       {"an update with a relative UndoFolder",
-       [] { test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", "TARN-EVENT-UNDO"); }, oas, "", 0,
+       [] { test_registry::SetString(AgentSubkey("LC_UPDATE"), "UndoFolder", "C:TARN-EVENT-UNDO"); }, oas, "", 0,
        EVENTLOG_INFORMATION_TYPE, 0x400007D0, {"OAS", "2", "219", "0", "[ExcludedItems]", "none", "yes", kNoUndo, ""}},
       {"an update with an UndoFolder to expand",
        [] {
